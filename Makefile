@@ -1,0 +1,44 @@
+# QUAV: `make run` sets up, builds and starts the emulator; `make test` sets
+# up, builds and runs every test (plain, then under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz targets with clang).
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+CTEST      = ctest --output-on-failure -j $(JOBS)
+
+.PHONY: all setup build run test test-plain test-asan test-fuzz bench clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: setup build
+	./$(BUILD)/quav $(ARGS)
+
+test: setup test-plain test-asan test-fuzz
+
+test-plain: build
+	cd $(BUILD) && $(CTEST) -LE fuzz
+
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAV_SANITIZE=ON -DQUAV_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) -LE fuzz
+
+test-fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAV_FUZZ=ON -DQUAV_BENCH=OFF -DQUAV_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cd $(FUZZ_BUILD) && $(CTEST) -L fuzz
+
+bench: build
+	./$(BUILD)/bench/quav_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,49 @@
+// The application shell's shared state: settings, the quit and active flags,
+// the shared key delay, and the operations of start-up and the frame loop.
+#pragma once
+
+#include <cstdint>
+
+struct AppSettings {
+  int32_t frame_rate = 50;
+  int32_t video_ready = 1;
+  int32_t logo_phase = 1;
+  int32_t display_width = 640;
+  int32_t display_height = 480;
+  int32_t blit_mode = 0;         // 0..6
+  int32_t resolution_index = 0;  // row of the resolution table
+  int32_t show_cpu_load = 0;
+};
+
+extern AppSettings app_settings;
+extern int32_t quit_requested;
+extern int32_t window_active;
+// Shared by all guarded hotkeys and menu keys; counted down once per frame.
+extern int32_t key_delay;
+
+struct ResolutionEntry {
+  int32_t width;
+  int32_t height;
+  char label[32];
+};
+
+constexpr int kMaxResolutions = 5;
+extern ResolutionEntry resolution_table[kMaxResolutions];
+extern int32_t resolution_count;
+
+int32_t app_list_resolutions();
+int32_t app_find_resolution(int32_t width, int32_t height);
+int32_t app_setup_machine();
+void app_shutdown();
+void app_vdp_interrupt(int level);
+
+// Frame loop and pacing.
+int32_t app_pace_frames();
+void app_run_frame(int render, int last);
+void app_emulate_frame(int render, int last);
+
+// Load meter.
+void app_meter_calibrate(uint32_t period_ms);
+void app_meter_start();
+void app_meter_stop();
+float app_meter_percent();

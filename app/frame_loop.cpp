@@ -1,0 +1,137 @@
+// The frame loop: pacing wall-clock time into 50 emulated frames a second,
+// the 312-line schedule of one frame, and the load meter.
+//
+// One scanline is 229 Z80 cycles: the CPU runs its slice first, then the VDP
+// handles the line (raising its interrupt at line 212), then the sound side
+// takes its share of samples. At most 10 frames run per pacing step and only
+// the last of them is drawn, presented and allowed to deliver audio.
+#include "app/app.h"
+
+#include "app/library.h"
+#include "app/menu.h"
+#include "app/osd.h"
+#include "bus/input.h"
+#include "display/video.h"
+#include "platform/platform.h"
+#include "sound/stream.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
+
+namespace {
+
+constexpr int32_t kCyclesPerLine = 229;
+constexpr int32_t kMaxFramesPerStep = 10;
+constexpr uint32_t kIdleSleepMs = 4;
+constexpr int32_t kLogoSteps = 150;
+constexpr int kLogoEndEntry = 12;
+
+uint32_t pace_base_ms = 0;
+int32_t pace_done = 0;
+int32_t logo_steps = 0;
+
+struct CpuLoadMeter {
+  uint32_t ticks_per_period = 0;
+  float samples[8] = {};
+  int32_t next_sample = 0;
+  uint64_t stamp = 0;
+};
+
+CpuLoadMeter meter;
+
+// The meter works on the low 32 bits of the tick counter, so an interval
+// across their wrap comes out negative and is dropped.
+uint32_t meter_stamp() { return static_cast<uint32_t>(platform_ticks()); }
+
+}  // namespace
+
+int32_t app_pace_frames() {
+  const uint32_t now = platform_millis();
+  const uint32_t elapsed = now - pace_base_ms;
+  int64_t due = static_cast<int64_t>(app_settings.frame_rate) * elapsed / 1000;
+  const int64_t new_frames = due - pace_done;
+  pace_done = static_cast<int32_t>(due);
+  if (app_settings.frame_rate >= 1 && due >= app_settings.frame_rate) {
+    // Move whole seconds into the base; the fractional frame stays.
+    const int64_t seconds = due / app_settings.frame_rate;
+    pace_base_ms += static_cast<uint32_t>(seconds * 1000);
+    pace_done = static_cast<int32_t>(due - seconds * app_settings.frame_rate);
+  }
+  if (new_frames <= 0) {
+    platform_sleep(kIdleSleepMs);
+    return 0;
+  }
+  const int32_t n = new_frames < kMaxFramesPerStep ? static_cast<int32_t>(new_frames)
+                                                   : kMaxFramesPerStep;
+  for (int32_t i = 0; i < n; ++i) {
+    const int last = i == n - 1 ? 1 : 0;
+    app_run_frame(last, last);
+  }
+  if (platform_key_held(HostKey::Insert)) cpu_nmi();
+  ppi_poll_host();
+  if (app_settings.logo_phase == 1) {
+    if (logo_steps >= kLogoSteps) {
+      app_settings.logo_phase = 0;
+      app_load_game(kLogoEndEntry);
+    } else {
+      logo_steps += 1;
+    }
+  }
+  return 1;
+}
+
+void app_run_frame(int render, int last) {
+  if (app_settings.video_ready == 0) return;
+  if (app_settings.show_cpu_load == 1) app_meter_start();
+  app_emulate_frame(render, last);
+  video_lock_frame();
+  menu_draw();
+  osd_draw_messages();
+  video_unlock_frame();
+  if (key_delay > 0) key_delay -= 1;
+  osd_tick();
+  float load = 0.0f;
+  if (app_settings.show_cpu_load == 1) {
+    app_meter_stop();
+    load = app_meter_percent();
+  }
+  if (render == 1) video_present();
+  if (app_settings.show_cpu_load == 1) video_draw_cpu_load(load);
+  if (render == 1) video_flip(1);
+}
+
+void app_emulate_frame(int render, int last) {
+  if (app_settings.video_ready == 0) return;
+  video_lock_frame();
+  snd_frame_begin();
+  for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
+    cpu_run(kCyclesPerLine);
+    vdp_render_line(render);
+    snd_line_done();
+  }
+  snd_frame_end(last);
+  video_unlock_frame();
+}
+
+void app_meter_calibrate(uint32_t period_ms) {
+  const uint32_t t0 = meter_stamp();
+  platform_sleep(period_ms * 10);
+  const uint32_t t1 = meter_stamp();
+  meter = CpuLoadMeter{};
+  meter.ticks_per_period = (t1 - t0) / 10;
+}
+
+void app_meter_start() { meter.stamp = meter_stamp(); }
+
+void app_meter_stop() { meter.stamp = static_cast<uint64_t>(meter_stamp()) - meter.stamp; }
+
+float app_meter_percent() {
+  if (meter.ticks_per_period == 0) return 0.0f;
+  const int64_t p = static_cast<int64_t>(meter.stamp) * 100 / meter.ticks_per_period;
+  if (p > 0) {
+    meter.samples[meter.next_sample] = static_cast<float>(p);
+    meter.next_sample = (meter.next_sample + 1) % 8;
+  }
+  float sum = 0.0f;
+  for (float s : meter.samples) sum += s;
+  return sum * 0.125f;
+}

@@ -1,0 +1,14 @@
+// The built-in library of 34 entries and image loading. Entry 0 is our own
+// logo program; entries 1-33 are looked up by title in a ROM directory.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kLibrarySize = 34;
+
+void app_boot_logo();
+void app_load_game(int index);
+void app_hard_reset();
+// The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
+int app_load_file(const char* path);
+void app_write_game_list();

@@ -1,0 +1,15 @@
+// On-screen text: the message block, the help and about pages, drawn into
+// the frame surface with our 6 x 8 font in VDP colours.
+#pragma once
+
+#include <cstdint>
+
+void osd_set_line(int index, const char* text);
+void osd_show(int lines, int frames);
+void osd_draw_messages();
+void osd_draw_text(int x, int y, const char* text, int foreground, int background);
+void osd_draw_glyph(int x, int y, int code, int foreground, int background);
+void osd_show_help();
+void osd_show_about();
+// Counts the message timer down once per frame.
+void osd_tick();

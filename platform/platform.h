@@ -1,0 +1,122 @@
+// The only door between QUAV and the host.
+//
+// Every service here has the contract the machine's shell expects of the host:
+// results and failure values, and "nothing happens while not ready". Two
+// backends implement it: SDL2 (the real window, keyboard and audio) and
+// headless (everything in memory, for tests, benchmarks and batch runs).
+// The backend is chosen once, by platform_init, before any other call.
+//
+// Nothing in this header names SDL: the core includes it freely.
+#pragma once
+
+#include <cstdint>
+
+// ---- backend choice ------------------------------------------------------
+
+enum class PlatformBackend { Sdl, Headless };
+
+struct PlatformOptions {
+  int windowed = 0;  // SDL: a window instead of desktop full-screen
+};
+
+// 1 on success. The SDL backend fails when no video driver can be opened.
+int platform_init(PlatformBackend backend, const PlatformOptions& options);
+void platform_quit();
+PlatformBackend platform_backend();
+
+// ---- time ----------------------------------------------------------------
+
+// A wrapping 32-bit millisecond clock. Headless: driven by the caller
+// (headless_set_millis) and advanced by platform_sleep.
+uint32_t platform_millis();
+void platform_sleep(uint32_t ms);
+// A monotonic tick counter (nanoseconds on both backends); the load meter
+// calibrates its rate itself.
+uint64_t platform_ticks();
+// 1 when the processor offers MMX (on non-x86 hosts the filters are portable
+// code, so the answer is 1).
+int platform_has_mmx();
+
+// ---- host keys by name (the hotkeys, INS and Ctrl) -----------------------
+
+enum class HostKey {
+  Escape, F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
+  Insert, Up, Down, Prior, Next, Return, Control,
+  Count
+};
+// 1 when the key is held at this moment, whatever the window's state.
+int platform_key_held(HostKey key);
+
+// ---- window and events ---------------------------------------------------
+
+enum class PlatformEventKind { Quit, Activate };
+struct PlatformEvent {
+  PlatformEventKind kind;
+  int minimised;  // Activate: 1 when the window was minimised
+};
+
+// Opens the one window (SDL) or nothing (headless). 1 on success.
+int platform_window_open(const char* title);
+void platform_window_close();
+int platform_event_waiting();
+// Takes the next event; 0 when none is waiting.
+int platform_take_event(PlatformEvent* event);
+// Blocks until an event arrives.
+void platform_wait_event();
+
+// ---- display device ------------------------------------------------------
+// Surfaces: 0 the screen, 1 the back buffer (the mode's size), 2 the frame
+// surface (fixed size, in system or video memory). Pixels are RGB565.
+
+struct PlatformRect {
+  int x, y, w, h;
+};
+
+// The 16-bit modes on offer, as back-buffer sizes. Valid after
+// platform_display_open; count 0 when closed.
+int platform_display_mode_count();
+void platform_display_mode(int index, int* width, int* height);
+
+int platform_display_open(int frame_width, int frame_height);
+void platform_display_close();
+// Makes width × height the screen mode and creates the back buffer. 1 or 0.
+int platform_display_set_mode(int width, int height);
+// (Re)creates the frame surface in system (0) or video (1) memory. 1 or 0.
+int platform_display_create_frame(int video_memory);
+// Address of the first pixel and its pitch in bytes, or null.
+uint8_t* platform_surface_lock(int surface, int* pitch);
+int platform_surface_unlock(int surface);
+void platform_surface_fill(int surface, uint16_t pixel);
+// Copy (same sizes) or stretch (nearest) src_rect of src into dst_rect of dst.
+int platform_surface_blit(int dst, const PlatformRect& dst_rect, int src,
+                          const PlatformRect& src_rect);
+// Shows the back buffer; wait = 1 waits for the vertical blank.
+int platform_display_flip(int wait);
+
+// ---- keyboard device -----------------------------------------------------
+// A 256-byte state indexed by DirectInput key codes (PC scan codes, extended
+// keys plus 0x80), bit 7 set = down. Results follow DirectInput: 0 for
+// success, kPlatformInputLost / kPlatformNotAcquired, other non-zero failures.
+
+constexpr uint32_t kPlatformInputLost = 0x8007001E;
+constexpr uint32_t kPlatformNotAcquired = 0x8007000C;
+
+int platform_keyboard_open();  // 1 when a keyboard device exists
+void platform_keyboard_close();
+uint32_t platform_keyboard_acquire();
+uint32_t platform_keyboard_unacquire();
+uint32_t platform_keyboard_state(uint8_t state[256]);
+
+// ---- audio device --------------------------------------------------------
+// 44,100 Hz 16-bit mono, a looping buffer in chunks; the host plays it by
+// itself and reports its play position in bytes.
+
+// 0 on success, else the step that failed (the stream's step codes).
+int platform_audio_open(int rate, int buffer_bytes);
+void platform_audio_close();
+uint32_t platform_audio_play_position();
+void platform_audio_set_position(uint32_t byte_offset);
+// Copies count samples into the buffer at byte_offset.
+int platform_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
+int platform_audio_play();
+int platform_audio_stop();
