@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 constexpr int kLibrarySize = 34;
 
@@ -12,3 +13,8 @@ void app_hard_reset();
 // The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
 int app_load_file(const char* path);
 void app_write_game_list();
+
+// The ROM directory given by --roms (null: the default search order).
+void library_set_rom_dir(const char* dir);
+// Prints the library to `out`: index, title, expected file name, found or missing.
+void library_print(FILE* out);

@@ -13,3 +13,7 @@ void osd_show_help();
 void osd_show_about();
 // Counts the message timer down once per frame.
 void osd_tick();
+
+// 224 glyphs for the codes 32-255, 8 rows each, bit 7 the leftmost pixel;
+// six columns are drawn.
+extern const uint8_t OsdFont[224 * 8];

@@ -21,3 +21,4 @@ void menu_page_up() {}
 void menu_page_down() {}
 void app_idle_step() { app_pace_frames(); }
 void app_set_blit_mode(int mode) { app_settings.blit_mode = mode; }
+const uint8_t OsdFont[224 * 8] = {};

@@ -12,3 +12,6 @@ void input_read_keyboard();
 uint32_t input_key_down(uint8_t code);
 // Rebuilds the PPI's key rows and joystick bytes from the host keyboard.
 void ppi_poll_host();
+// The DirectInput key code of a key name without its DIK_ prefix ("A",
+// "RETURN", "LSHIFT", "F2"), or -1 when there is no such key.
+int input_key_code(const char* name);

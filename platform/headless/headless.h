@@ -10,3 +10,14 @@
 void headless_set_millis(uint32_t ms);
 // Queues an event for platform_take_event.
 void headless_push_event(const PlatformEvent& event);
+
+// The scripted keyboard: `code` (a DirectInput key code) reads held from
+// frame `from` up to, not including, frame `to`; frames count from 0.
+void headless_keyboard_hold(int code, int from, int to);
+// The frame the run is at; the held keys are those of this frame.
+void headless_keyboard_set_frame(int frame);
+void headless_keyboard_clear();
+
+// Audio: every chunk the stream delivers is also written to this WAV file
+// (16-bit mono 44,100 Hz), finished when the audio device closes. Null: none.
+void headless_audio_set_wav(const char* path);
