@@ -7,6 +7,17 @@
 
 constexpr int kLibrarySize = 34;
 
+// One row of the library. `title` is exactly 16 characters without a
+// terminator of its own; `reserved` (always 0) ends it when read as a string.
+struct GameEntry {
+  char title[16];
+  uint32_t reserved;
+  const uint8_t* image;
+  uint32_t size;
+};
+
+extern const GameEntry library_table[kLibrarySize];
+
 void app_boot_logo();
 void app_load_game(int index);
 void app_hard_reset();
