@@ -134,6 +134,13 @@ bool pad_button(SDL_GameControllerButton b) {
 
 }  // namespace
 
+unsigned sdl_scancode_to_dik(int scancode) {
+  for (const ScancodeKey& k : kScancodeKeys) {
+    if (k.scancode == scancode) return k.dik;
+  }
+  return 0;
+}
+
 int sdl_key_held(HostKey key) {
   const int i = static_cast<int>(key);
   if (i < 0 || i >= static_cast<int>(HostKey::Count)) return 0;
