@@ -1,7 +1,7 @@
 // The hotkey scan: held keys read once per idle pass, the shared key delay,
 // and the actions' messages. Keys come from the headless scripted keyboard;
-// each idle pass also runs the pacing step (a frame every 20 ms of the
-// headless clock, which a pass without a frame advances by 4 ms).
+// the headless clock moves on by one frame before each idle pass, so every
+// pass runs exactly one frame, as in a headless run.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,6 +21,13 @@ class Hotkeys : public ::testing::Test {
  protected:
   void SetUp() override {
     platform_init(PlatformBackend::Headless, {});
+    saved_ = frame_calls;
+    // The machine itself is not needed: its CPU and VDP stand still.
+    frame_calls.cpu_run = [](int32_t budget) { return budget; };
+    frame_calls.vdp_render_line = [](int) {};
+    headless_set_millis(0);
+    now_ms_ = 0;
+    app_pace_reset();
     headless_keyboard_clear();
     headless_keyboard_set_frame(0);
     app_settings = AppSettings{};
@@ -34,8 +41,18 @@ class Hotkeys : public ::testing::Test {
     osd_show(1, 0);
   }
   void TearDown() override {
+    frame_calls = saved_;
     headless_keyboard_clear();
-    SetUp();
+    key_delay = 0;
+    menu_visible = 0;
+    ppi = PpiState{};
+  }
+  FrameCalls saved_{};
+  uint32_t now_ms_ = 0;
+  void pass() {
+    now_ms_ += 20;
+    headless_set_millis(now_ms_);
+    app_idle_step();
   }
   // Holds the named keys from now on (until cleared).
   static void hold(std::initializer_list<const char*> names) {
@@ -46,7 +63,7 @@ class Hotkeys : public ::testing::Test {
 
 TEST_F(Hotkeys, HelpWinsOverTheMenuWhenPressedTogether) {
   hold({"F1", "F2"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_visible, 0);
   EXPECT_EQ(osd_line_count, 5);
   EXPECT_EQ(line(0), "F1  HELP        F2 MENU      F3 HARD RESET");
@@ -65,9 +82,9 @@ TEST_F(Hotkeys, HeldBlitKeyStepsEveryTenFrames) {
   hold({"F5"});
   int steps = 0;
   int mode = app_settings.blit_mode;
-  for (int pass = 0; pass < 2000 && steps < 9; ++pass) {
+  for (int n = 0; n < 200 && steps < 9; ++n) {
     const int timer_before = osd_timer;
-    app_idle_step();
+    pass();
     if (app_settings.blit_mode == mode) continue;
     // The frames between two steps are exactly the key delay of 10.
     if (steps > 0) {
@@ -88,7 +105,7 @@ TEST_F(Hotkeys, GuardedKeysWaitButEscapeAndQuitDoNot) {
   osd_show(1, 40);
   ASSERT_EQ(menu_visible, 1);
   hold({"ESCAPE", "F2", "F10"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_visible, 0);  // ESC closed it, F2 found the delay set
   EXPECT_EQ(osd_timer, 0);
   EXPECT_EQ(ppi.input_enabled, 1u);
@@ -98,40 +115,42 @@ TEST_F(Hotkeys, GuardedKeysWaitButEscapeAndQuitDoNot) {
 TEST_F(Hotkeys, MenuKeysOnlyWhileTheMenuIsOpen) {
   menu_cursor = 5;
   hold({"DOWN"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_cursor, 5);
   EXPECT_EQ(key_delay, 0);
   headless_keyboard_clear();
   menu_visible = 1;
   hold({"UP", "DOWN"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_cursor, 4);  // up is read first and sets the delay
   headless_keyboard_clear();
   key_delay = 0;
   hold({"NEXT"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_cursor, 14);
 }
 
 TEST_F(Hotkeys, EnterWithinTheDelayKeepsTheMenuOpenUntilTheToggle) {
   menu_toggle();
   key_delay = 0;
-  menu_down();  // a move just before ENTER
+  menu_cursor = 1;
+  menu_up();  // a move just before ENTER
   hold({"RETURN"});
   int open_passes = 0;
   while (menu_visible && open_passes < 1000) {
-    app_idle_step();
+    pass();
     open_passes += 1;
   }
   EXPECT_EQ(menu_visible, 0);
-  EXPECT_GT(open_passes, 6);  // the 6 frames of the move's delay take many passes
+  // Six passes use up the move's delay of 6 frames; the seventh closes it.
+  EXPECT_EQ(open_passes, 7);
   EXPECT_EQ(ppi.input_enabled, 1u);
-  EXPECT_EQ(key_delay, 20);
+  EXPECT_EQ(key_delay, 20 - 1);  // the toggle's delay, less that pass's frame
 }
 
 TEST_F(Hotkeys, EnterWithTheMenuClosedDoesNothing) {
   hold({"RETURN"});
-  app_idle_step();
+  pass();
   EXPECT_EQ(menu_visible, 0);
   EXPECT_EQ(key_delay, 0);
 }
