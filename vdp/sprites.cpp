@@ -1,0 +1,115 @@
+// The VDP's 32 sprites: the per-line pass over the background, the
+// once-a-frame coincidence test, and the user's four-per-line limit.
+//
+// Attribute entries are 4 bytes (Y, X, name, early clock | colour); Y = 0xD0
+// ends the table, a sprite's first line is Y + 1 and Y values near 255 wrap
+// to the top. Lower-numbered sprites cover higher-numbered ones; colour 0 is
+// not drawn but still counts toward the limit. The coincidence test compares
+// patterns over the whole frame, ignoring magnification and position on the
+// screen. No fifth-sprite flag is produced.
+#include "vdp/vdp.h"
+#include "vdp/vdp_internal.h"
+
+namespace {
+
+constexpr int kSpriteCount = 32;
+constexpr int kLimitPerLine = 4;
+constexpr uint8_t kTableEnd = 0xD0;
+constexpr uint8_t kEarlyClock = 0x80;
+constexpr int kEarlyClockShift = 32;
+
+inline uint8_t vram_at(uint32_t address) { return vdp.vram[address & kVramMask]; }
+
+// Attribute bytes are read one by one, each address wrapped.
+inline uint8_t attribute(int entry, int byte) { return vram_at(vdp.sprite_attr_base + entry * 4u + byte); }
+
+int sprite_size() {
+  const int size = vdp.sprites_16 ? 16 : 8;
+  return vdp.sprites_magnified ? size * 2 : size;
+}
+
+// One 8- or 16-pixel pattern row for the coincidence test (bit 7 or 15 leftmost).
+uint32_t pattern_row(int entry, int row, int width) {
+  const uint32_t name = attribute(entry, 2);
+  if (width == 8) return vram_at(vdp.sprite_pattern_base + name * 8 + row);
+  const uint32_t base = vdp.sprite_pattern_base + (name & 0xFC) * 8 + row;
+  return vram_at(base) << 8 | vram_at(base + 16);
+}
+
+}  // namespace
+
+void vdp_draw_sprites(int line) {
+  uint16_t* row = vdp_frame_row(line + kActiveTop);
+  if (row == nullptr) return;
+  const int size = sprite_size();
+  uint32_t selected = 0;  // bit n: entry n is on this line
+  int count = 0;
+  for (int n = 0; n < kSpriteCount; ++n) {
+    int y = attribute(n, 0);
+    if (y == kTableEnd) break;
+    if (y > 256 - size) y -= 256;
+    if (y < line && line <= y + size) {
+      selected |= 1u << n;
+      if (++count == kLimitPerLine && vdp.sprite_limit == 1) break;
+    }
+  }
+  uint16_t* screen = row + kActiveLeft;
+  for (int n = kSpriteCount - 1; n >= 0; --n) {
+    if ((selected & (1u << n)) == 0) continue;
+    const uint32_t colour = attribute(n, 3) & 15;
+    int x = attribute(n, 1);
+    if (attribute(n, 3) & kEarlyClock) x -= kEarlyClockShift;
+    if (colour == 0 || x <= -size) continue;
+    int y = attribute(n, 0);
+    if (y > 256 - size) y -= 256;
+    uint32_t name = attribute(n, 2);
+    if (vdp.sprites_16) name &= 0xFC;
+    int r = line - y - 1;
+    if (vdp.sprites_magnified) r >>= 1;
+    const uint32_t base = vdp.sprite_pattern_base + name * 8 + r;
+    uint32_t bits = static_cast<uint32_t>(vram_at(base)) << 8;
+    if (vdp.sprites_16) bits |= vram_at(base + 16);
+    const uint16_t pixel = vdp.vdp_palette[colour];
+    const int scale = vdp.sprites_magnified ? 2 : 1;
+    for (int k = 0; bits != 0; ++k, bits = (bits << 1) & 0xFFFF) {
+      if ((bits & 0x8000) == 0) continue;
+      for (int s = 0; s < scale; ++s) {
+        const int column = x + k * scale + s;
+        if (column >= 0 && column < kActiveWidth) screen[column] = pixel;
+      }
+    }
+  }
+}
+
+int vdp_check_collision() {
+  int n = 0;
+  while (n < kSpriteCount && attribute(n, 0) != kTableEnd) ++n;
+  const int d = vdp.sprites_16 ? 16 : 8;
+  for (int i = 0; i + 1 < n; ++i) {
+    if ((attribute(i, 3) & 15) == 0) continue;
+    for (int j = i + 1; j < n; ++j) {
+      if ((attribute(j, 3) & 15) == 0) continue;
+      const int dy = (attribute(i, 0) - attribute(j, 0)) & 255;
+      const int dx = (attribute(i, 1) - attribute(j, 1)) & 255;
+      if (!(dy < d || dy > 256 - d) || !(dx < d || dx > 256 - d)) continue;
+      // Row t + skip_i of sprite i lies on the same line as row t + skip_j of j.
+      const int skip_i = dy < d ? 0 : 256 - dy;
+      const int skip_j = dy < d ? dy : 0;
+      const int rows = d - (skip_i + skip_j);
+      const bool i_right = dx < d;  // i has the larger X
+      const int shift = i_right ? dx : 256 - dx;
+      for (int t = 0; t < rows; ++t) {
+        const uint32_t ri = pattern_row(i, t + skip_i, d);
+        const uint32_t rj = pattern_row(j, t + skip_j, d);
+        const uint32_t hit = i_right ? (ri >> shift) & rj : ri & (rj >> shift);
+        if (hit != 0) return 1;
+      }
+    }
+  }
+  return 0;
+}
+
+uint32_t vdp_toggle_sprite_limit() {
+  vdp.sprite_limit = 1 - vdp.sprite_limit;
+  return vdp.sprite_limit;
+}
