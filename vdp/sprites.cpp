@@ -28,6 +28,13 @@ int sprite_size() {
   return vdp.sprites_magnified ? size * 2 : size;
 }
 
+// Y of an entry, values near 255 taken as negative so the sprite enters
+// from the top; its first line is this + 1.
+int sprite_y(int entry, int size) {
+  const int y = attribute(entry, 0);
+  return y > 256 - size ? y - 256 : y;
+}
+
 // One 8- or 16-pixel pattern row for the coincidence test (bit 7 or 15 leftmost).
 uint32_t pattern_row(int entry, int row, int width) {
   const uint32_t name = attribute(entry, 2);
@@ -45,9 +52,8 @@ void vdp_draw_sprites(int line) {
   uint32_t selected = 0;  // bit n: entry n is on this line
   int count = 0;
   for (int n = 0; n < kSpriteCount; ++n) {
-    int y = attribute(n, 0);
-    if (y == kTableEnd) break;
-    if (y > 256 - size) y -= 256;
+    if (attribute(n, 0) == kTableEnd) break;
+    const int y = sprite_y(n, size);
     if (y < line && line <= y + size) {
       selected |= 1u << n;
       if (++count == kLimitPerLine && vdp.sprite_limit == 1) break;
@@ -60,8 +66,7 @@ void vdp_draw_sprites(int line) {
     int x = attribute(n, 1);
     if (attribute(n, 3) & kEarlyClock) x -= kEarlyClockShift;
     if (colour == 0 || x <= -size) continue;
-    int y = attribute(n, 0);
-    if (y > 256 - size) y -= 256;
+    const int y = sprite_y(n, size);
     uint32_t name = attribute(n, 2);
     if (vdp.sprites_16) name &= 0xFC;
     int r = line - y - 1;

@@ -81,14 +81,15 @@ TEST_F(VdpPorts, ModesAndTableAddresses) {
 }
 
 TEST_F(VdpPorts, BackdropRegister) {
-  set_register(7, 0x00);
-  EXPECT_EQ(vdp.backdrop_pixel, colour_pixel(1));
-  EXPECT_EQ(vdp.vdp_palette[0], colour_pixel(1));
   set_register(7, 0x2C);
   EXPECT_EQ(vdp.text_colour_index, 2u);
   EXPECT_EQ(vdp.backdrop_pixel, colour_pixel(12));
   EXPECT_EQ(vdp.vdp_palette[0], colour_pixel(12));
   EXPECT_EQ(vdp.bg_term[0], vdp.bg_term[12]);
+  set_register(7, 0x00);  // backdrop 0 shows black, colour 1
+  EXPECT_EQ(vdp.backdrop_pixel, colour_pixel(1));
+  EXPECT_EQ(vdp.vdp_palette[0], colour_pixel(1));
+  EXPECT_EQ(vdp.bg_term[0], vdp.bg_term[1]);
   for (int c = 1; c < 16; ++c) EXPECT_EQ(vdp.vdp_palette[c], colour_pixel(c)) << c;
 }
 

@@ -37,13 +37,15 @@ TEST_F(VdpSprites, VerticalPlacementAndTerminator) {
   sprite(0, 0xFF, 0, 0, 2);
   sprite(1, 0, 8, 0, 3);
   sprite(2, 190, 16, 0, 5);
-  sprite(3, 0xD0, 24, 0, 6);
-  sprite(4, 50, 32, 0, 7);  // after the terminator
+  sprite(3, 0xF8, 40, 0, 8);  // lines 249..256: never seen
+  sprite(4, 0xD0, 24, 0, 6);
+  sprite(5, 50, 32, 0, 7);  // after the terminator
   frame();
   EXPECT_EQ(lines_with(0, 2), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
   EXPECT_EQ(lines_with(8, 3), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
   EXPECT_EQ(lines_with(16, 5), std::vector<int>{191});
   EXPECT_TRUE(lines_with(32, 7).empty());
+  EXPECT_TRUE(lines_with(40, 8).empty());
   sprite(0, 0xD0, 0, 0, 2);
   frame();
   EXPECT_TRUE(lines_with(8, 3).empty());
