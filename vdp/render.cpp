@@ -48,7 +48,10 @@ constexpr int kCellColumns = 32;
 constexpr int kTextRightBorder = kActiveLeft + kTextColumns * kTextCellWidth;  // column 256
 constexpr int kRightBorder = kActiveLeft + kActiveWidth;                       // column 272
 
-inline uint8_t vram_at(uint32_t address) { return vdp.vram[address & kVramMask]; }
+// A table in VRAM. Every table base is a multiple of its own size (names
+// 1 KB, patterns 2 KB or 8 KB, colours 64 bytes or 8 KB), so once the base is
+// taken modulo 16 KB no index within the table can run past the end of VRAM.
+inline const uint8_t* table_at(uint32_t base) { return &vdp.vram[base & kVramMask]; }
 
 inline void fill(uint16_t* first, int count, uint16_t pixel) { std::fill_n(first, count, pixel); }
 
@@ -77,19 +80,19 @@ void finish_cell_row(uint16_t* row, int line) {
   fill(row + kRightBorder, kFrameWidth - kRightBorder, vdp.backdrop_pixel);
 }
 
-// One row of 32 cells whose pattern and colour bytes come from the given
-// table offsets (Graphics I and II differ only there).
-void draw_cells(uint16_t* out, uint32_t name_row, uint32_t pattern_off, uint32_t colour_off,
-                bool colour_per_row) {
+// One row of 32 cells. `patterns` and `colours` point at the bytes of the
+// line's pattern row; Graphics II has a colour byte per pattern row
+// (`colour_shift` 0), Graphics I one per eight names (`colour_shift` 3, row 0).
+void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, const uint8_t* colours,
+                int colour_shift) {
+  const uint8_t* table = vdp.expansion_table;
   for (int c = 0; c < kCellColumns; ++c) {
-    const uint32_t name = vram_at(name_row + c);
-    const uint32_t k = colour_per_row ? vram_at(colour_off + name * 8) : vram_at(colour_off + (name >> 3));
-    const uint32_t p = vram_at(pattern_off + name * 8);
-    if (k == 0) {
-      copy_run(out + c * 8, vdp.backdrop_index, vdp.text_colour_index, p, kRunBytes);
-    } else {
-      copy_run(out + c * 8, k & 15, k >> 4, p, kRunBytes);
-    }
+    const uint32_t name = names[c];
+    const uint32_t k = colours[colour_shift == 0 ? name * 8 : name >> 3];
+    const uint32_t p = patterns[name * 8];
+    const uint32_t bg = k == 0 ? vdp.backdrop_index : k & 15;
+    const uint32_t fg = k == 0 ? vdp.text_colour_index : k >> 4;
+    std::memcpy(out + c * 8, table + vdp.bg_term[bg] + vdp.fg_term[fg] + vdp.pattern_term[p], kRunBytes);
   }
 }
 
@@ -153,11 +156,11 @@ void vdp_render_line(int render) {
 void vdp_draw_text_line(int line) {
   uint16_t* row = begin_active_row(line);
   if (row == nullptr) return;
-  const uint32_t name_row = vdp.name_base + (line / 8) * kTextColumns;
-  const uint32_t pattern_off = vdp.pattern_base + (line & 7);
+  const uint8_t* names = table_at(vdp.name_base) + (line / 8) * kTextColumns;
+  const uint8_t* patterns = table_at(vdp.pattern_base) + (line & 7);
   uint16_t* out = row + kActiveLeft;
   for (int c = 0; c < kTextColumns; ++c) {
-    const uint32_t p = vram_at(pattern_off + vram_at(name_row + c) * 8u);
+    const uint32_t p = patterns[names[c] * 8];
     copy_run(out + c * kTextCellWidth, vdp.backdrop_index, vdp.text_colour_index, p, kTextCellBytes);
   }
   fill(row, kActiveLeft, vdp.backdrop_pixel);
@@ -167,8 +170,8 @@ void vdp_draw_text_line(int line) {
 void vdp_draw_graphics1_line(int line) {
   uint16_t* row = begin_active_row(line);
   if (row == nullptr) return;
-  draw_cells(row + kActiveLeft, vdp.name_base + (line / 8) * kCellColumns, vdp.pattern_base + (line & 7),
-             vdp.colour_base, false);
+  draw_cells(row + kActiveLeft, table_at(vdp.name_base) + (line / 8) * kCellColumns,
+             table_at(vdp.pattern_base) + (line & 7), table_at(vdp.colour_base), 3);
   finish_cell_row(row, line);
 }
 
@@ -177,8 +180,8 @@ void vdp_draw_graphics2_line(int line) {
   if (row == nullptr) return;
   const uint32_t third = static_cast<uint32_t>(line & 0xC0) * 32;  // 0, 0x800 or 0x1000
   const uint32_t fine = third + (line & 7);
-  draw_cells(row + kActiveLeft, vdp.name_base + (line / 8) * kCellColumns, vdp.pattern_base + fine,
-             vdp.colour_base + fine, true);
+  draw_cells(row + kActiveLeft, table_at(vdp.name_base) + (line / 8) * kCellColumns,
+             table_at(vdp.pattern_base) + fine, table_at(vdp.colour_base) + fine, 0);
   finish_cell_row(row, line);
 }
 
@@ -187,11 +190,11 @@ void vdp_draw_graphics2_line(int line) {
 void vdp_draw_multicolor_line(int line) {
   uint16_t* row = begin_active_row(line);
   if (row == nullptr) return;
-  const uint32_t name_row = vdp.name_base + (line / 8) * kCellColumns;
-  const uint32_t block_row = vdp.pattern_base + ((line / 8) & 3) * 2 + ((line / 4) & 1);
+  const uint8_t* names = table_at(vdp.name_base) + (line / 8) * kCellColumns;
+  const uint8_t* blocks = table_at(vdp.pattern_base) + ((line / 8) & 3) * 2 + ((line / 4) & 1);
   uint16_t* out = row + kActiveLeft;
   for (int c = 0; c < kCellColumns; ++c) {
-    const uint32_t colours = vram_at(block_row + vram_at(name_row + c) * 8u);
+    const uint32_t colours = blocks[names[c] * 8];
     fill(out + c * 8, 4, vdp.vdp_palette[colours >> 4]);
     fill(out + c * 8 + 4, 4, vdp.vdp_palette[colours & 15]);
   }

@@ -7,6 +7,8 @@
 // not drawn but still counts toward the limit. The coincidence test compares
 // patterns over the whole frame, ignoring magnification and position on the
 // screen. No fifth-sprite flag is produced.
+#include <bit>
+
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
@@ -18,10 +20,11 @@ constexpr uint8_t kTableEnd = 0xD0;
 constexpr uint8_t kEarlyClock = 0x80;
 constexpr int kEarlyClockShift = 32;
 
-inline uint8_t vram_at(uint32_t address) { return vdp.vram[address & kVramMask]; }
-
-// Attribute bytes are read one by one, each address wrapped.
-inline uint8_t attribute(int entry, int byte) { return vram_at(vdp.sprite_attr_base + entry * 4u + byte); }
+// The attribute table is 128-byte aligned and the pattern table 2 KB
+// aligned, so no entry or pattern row runs past the end of VRAM.
+inline const uint8_t* attribute_table() { return &vdp.vram[vdp.sprite_attr_base & kVramMask]; }
+inline const uint8_t* pattern_table() { return &vdp.vram[vdp.sprite_pattern_base & kVramMask]; }
+inline uint8_t attribute(int entry, int byte) { return attribute_table()[entry * 4 + byte]; }
 
 int sprite_size() {
   const int size = vdp.sprites_16 ? 16 : 8;
@@ -38,9 +41,9 @@ int sprite_y(int entry, int size) {
 // One 8- or 16-pixel pattern row for the coincidence test (bit 7 or 15 leftmost).
 uint32_t pattern_row(int entry, int row, int width) {
   const uint32_t name = attribute(entry, 2);
-  if (width == 8) return vram_at(vdp.sprite_pattern_base + name * 8 + row);
-  const uint32_t base = vdp.sprite_pattern_base + (name & 0xFC) * 8 + row;
-  return vram_at(base) << 8 | vram_at(base + 16);
+  if (width == 8) return pattern_table()[name * 8 + row];
+  const uint8_t* rows = pattern_table() + (name & 0xFC) * 8 + row;
+  return rows[0] << 8 | rows[16];
 }
 
 }  // namespace
@@ -49,10 +52,11 @@ void vdp_draw_sprites(int line) {
   uint16_t* row = vdp_frame_row(line + kActiveTop);
   if (row == nullptr) return;
   const int size = sprite_size();
+  const uint8_t* table = attribute_table();
   uint32_t selected = 0;  // bit n: entry n is on this line
   int count = 0;
   for (int n = 0; n < kSpriteCount; ++n) {
-    if (attribute(n, 0) == kTableEnd) break;
+    if (table[4 * n] == kTableEnd) break;
     const int y = sprite_y(n, size);
     if (y < line && line <= y + size) {
       selected |= 1u << n;
@@ -60,27 +64,31 @@ void vdp_draw_sprites(int line) {
     }
   }
   uint16_t* screen = row + kActiveLeft;
-  for (int n = kSpriteCount - 1; n >= 0; --n) {
-    if ((selected & (1u << n)) == 0) continue;
-    const uint32_t colour = attribute(n, 3) & 15;
-    int x = attribute(n, 1);
-    if (attribute(n, 3) & kEarlyClock) x -= kEarlyClockShift;
+  const int scale = vdp.sprites_magnified ? 2 : 1;
+  while (selected != 0) {
+    const int n = 31 - std::countl_zero(selected);  // highest-numbered first
+    selected &= ~(1u << n);
+    const uint8_t* entry = table + 4 * n;
+    const uint32_t colour = entry[3] & 15;
+    const int x = entry[1] - ((entry[3] & kEarlyClock) ? kEarlyClockShift : 0);
     if (colour == 0 || x <= -size) continue;
-    const int y = sprite_y(n, size);
-    uint32_t name = attribute(n, 2);
-    if (vdp.sprites_16) name &= 0xFC;
-    int r = line - y - 1;
-    if (vdp.sprites_magnified) r >>= 1;
-    const uint32_t base = vdp.sprite_pattern_base + name * 8 + r;
-    uint32_t bits = static_cast<uint32_t>(vram_at(base)) << 8;
-    if (vdp.sprites_16) bits |= vram_at(base + 16);
+    const uint32_t name = vdp.sprites_16 ? entry[2] & 0xFC : entry[2];
+    const int r = (line - sprite_y(n, size) - 1) / scale;
+    const uint8_t* rows = pattern_table() + name * 8 + r;
+    uint32_t bits = static_cast<uint32_t>(rows[0]) << 8 | (vdp.sprites_16 ? rows[16] : 0);
     const uint16_t pixel = vdp.vdp_palette[colour];
-    const int scale = vdp.sprites_magnified ? 2 : 1;
-    for (int k = 0; bits != 0; ++k, bits = (bits << 1) & 0xFFFF) {
-      if ((bits & 0x8000) == 0) continue;
-      for (int s = 0; s < scale; ++s) {
-        const int column = x + k * scale + s;
-        if (column >= 0 && column < kActiveWidth) screen[column] = pixel;
+    const bool inside = x >= 0 && x + size <= kActiveWidth;
+    while (bits != 0) {
+      const int k = std::countl_zero(static_cast<uint16_t>(bits));  // pattern pixel, 0 leftmost
+      bits &= ~(0x8000u >> k);
+      const int column = x + k * scale;
+      if (inside) {
+        screen[column] = pixel;
+        if (scale == 2) screen[column + 1] = pixel;
+        continue;
+      }
+      for (int c = column; c < column + scale; ++c) {
+        if (c >= 0 && c < kActiveWidth) screen[c] = pixel;
       }
     }
   }
