@@ -13,7 +13,12 @@ constexpr int kRgb[16][3] = {
     {160, 32, 32},   {64, 192, 224}, {224, 32, 32},   {224, 96, 96},  {192, 192, 32},  {192, 192, 128},
     {32, 128, 32},   {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};
 
-void record_irq(int level) { irq_levels.push_back(level); }
+VdpInterruptCallback irq_forward = nullptr;
+
+void record_irq(int level) {
+  irq_levels.push_back(level);
+  if (irq_forward != nullptr) irq_forward(level);
+}
 
 int reg(int n) { return vdp_peek_register(n); }
 int mem(uint32_t address) { return vdp_peek_vram(address & 0x3FFF); }
@@ -79,7 +84,8 @@ int background_colour(int x, int line, int mode) {
 
 }  // namespace
 
-void vdp_test_start() {
+void vdp_test_start(VdpInterruptCallback forward) {
+  irq_forward = forward;
   static bool platform_ready = false;
   if (!platform_ready) {
     platform_init(PlatformBackend::Headless, {});

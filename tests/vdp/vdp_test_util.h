@@ -14,8 +14,10 @@ constexpr uint16_t kSentinel = 0x1234;  // no palette colour has this pixel valu
 
 extern std::vector<int> irq_levels;  // every level given to the interrupt callback
 
-// A fresh VDP (registers and status zero), the frame locked and filled with kSentinel.
-void vdp_test_start();
+// A fresh VDP (registers and status zero), the frame locked and filled with
+// kSentinel. The interrupt levels are recorded in irq_levels and then passed
+// to `forward` when given.
+void vdp_test_start(VdpInterruptCallback forward = nullptr);
 void set_register(int reg, uint8_t value);
 void write_vram(uint16_t address, std::initializer_list<uint8_t> bytes);
 // Runs the VDP over lines [from, to) with the given render flag.
