@@ -80,19 +80,20 @@ void finish_cell_row(uint16_t* row, int line) {
   fill(row + kRightBorder, kFrameWidth - kRightBorder, vdp.backdrop_pixel);
 }
 
-// One row of 32 cells. `patterns` and `colours` point at the bytes of the
-// line's pattern row; Graphics II has a colour byte per pattern row
-// (`colour_shift` 0), Graphics I one per eight names (`colour_shift` 3, row 0).
+// One row of 32 cells; `patterns` points at the line's row of pattern 0.
+// Graphics II has a colour byte for every pattern row (`colours` points like
+// `patterns`), Graphics I one for each group of eight names.
 void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, const uint8_t* colours,
-                int colour_shift) {
-  const uint8_t* table = vdp.expansion_table;
+                bool colour_per_row) {
   for (int c = 0; c < kCellColumns; ++c) {
     const uint32_t name = names[c];
-    const uint32_t k = colours[colour_shift == 0 ? name * 8 : name >> 3];
+    const uint32_t k = colour_per_row ? colours[name * 8] : colours[name >> 3];
     const uint32_t p = patterns[name * 8];
-    const uint32_t bg = k == 0 ? vdp.backdrop_index : k & 15;
-    const uint32_t fg = k == 0 ? vdp.text_colour_index : k >> 4;
-    std::memcpy(out + c * 8, table + vdp.bg_term[bg] + vdp.fg_term[fg] + vdp.pattern_term[p], kRunBytes);
+    if (k == 0) {
+      copy_run(out + c * 8, vdp.backdrop_index, vdp.text_colour_index, p, kRunBytes);
+    } else {
+      copy_run(out + c * 8, k & 15, k >> 4, p, kRunBytes);
+    }
   }
 }
 
@@ -171,7 +172,7 @@ void vdp_draw_graphics1_line(int line) {
   uint16_t* row = begin_active_row(line);
   if (row == nullptr) return;
   draw_cells(row + kActiveLeft, table_at(vdp.name_base) + (line / 8) * kCellColumns,
-             table_at(vdp.pattern_base) + (line & 7), table_at(vdp.colour_base), 3);
+             table_at(vdp.pattern_base) + (line & 7), table_at(vdp.colour_base), false);
   finish_cell_row(row, line);
 }
 
@@ -181,7 +182,7 @@ void vdp_draw_graphics2_line(int line) {
   const uint32_t third = static_cast<uint32_t>(line & 0xC0) * 32;  // 0, 0x800 or 0x1000
   const uint32_t fine = third + (line & 7);
   draw_cells(row + kActiveLeft, table_at(vdp.name_base) + (line / 8) * kCellColumns,
-             table_at(vdp.pattern_base) + fine, table_at(vdp.colour_base) + fine, 0);
+             table_at(vdp.pattern_base) + fine, table_at(vdp.colour_base) + fine, true);
   finish_cell_row(row, line);
 }
 
