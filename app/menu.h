@@ -1,6 +1,11 @@
 // The game menu: five rows of the library drawn over the picture.
 #pragma once
 
+#include <cstdint>
+
+// The selected library index (0..33); also the entry loaded last.
+extern int32_t menu_cursor;
+
 void menu_draw();
 void menu_toggle();
 void menu_close();
