@@ -38,12 +38,12 @@ void app_boot_logo() {
   vdp_reset();
   psg_reset();
   std::memset(MachineMemory, 0, kMemorySize);
-  std::memcpy(MachineMemory, GameLibrary[kLogoEntry].image, kImage16K);
+  std::memcpy(MachineMemory, library_table[kLogoEntry].image, kImage16K);
   cpu_reset();
 }
 
 void app_load_game(int index) {
-  const GameEntry& entry = GameLibrary[index];
+  const GameEntry& entry = library_table[index];
   const uint8_t* image = entry.image;
   if (image == nullptr) {
     image = library_read_image(index);
@@ -84,6 +84,6 @@ int app_load_file(const char* path) {
 void app_write_game_list() {
   FILE* f = std::fopen(kGameListFile, "w");
   if (f == nullptr) return;
-  for (int i = 0; i < kLibrarySize; ++i) std::fprintf(f, "%3d  %.16s\n", i, GameLibrary[i].title);
+  for (int i = 0; i < kLibrarySize; ++i) std::fprintf(f, "%3d  %.16s\n", i, library_table[i].title);
   std::fclose(f);
 }

@@ -7,7 +7,19 @@
 #include <string>
 
 constexpr int kLibrarySize = 34;
-constexpr int kTitleLength = 16;
+
+// One row of the library. `title` is exactly 16 characters without a
+// terminator of its own; `reserved` (always 0) ends it when read as a string.
+struct GameEntry {
+  char title[16];
+  uint32_t reserved;
+  const uint8_t* image;
+  uint32_t size;
+};
+
+extern const GameEntry library_table[kLibrarySize];
+
+constexpr int kTitleLength = 16;  // a title's characters, no terminator
 
 // Image sizes found in the library.
 constexpr uint32_t kImage16K = 16384;
@@ -15,16 +27,6 @@ constexpr uint32_t kImage32K = 32768;
 constexpr uint32_t kImage40K = 40960;
 constexpr uint32_t kFileImageLimit = 32768;  // a "/file" image is cut here
 
-// One row of the library. `title` is exactly 16 characters with no
-// terminator of its own: the first byte of `reserved` (always 0) ends it.
-struct GameEntry {
-  char title[kTitleLength];
-  uint32_t reserved;
-  const uint8_t* image;  // null: looked up by title when the entry is loaded
-  uint32_t size;
-};
-
-extern const GameEntry GameLibrary[kLibrarySize];
 
 // The logo program, assembled from data/logo.asm at build time.
 extern const unsigned char kLogoImage[];

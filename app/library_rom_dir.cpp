@@ -68,7 +68,7 @@ std::string library_slug(const GameEntry& entry) {
 }
 
 std::string library_file_name(int index) {
-  return library_slug(GameLibrary[index]) + kExtensions[0];
+  return library_slug(library_table[index]) + kExtensions[0];
 }
 
 std::string library_rom_dir() {
@@ -89,7 +89,7 @@ std::string library_rom_dir() {
 
 std::string library_find_image(const std::string& dir, int index) {
   if (dir.empty()) return std::string();
-  const std::string slug = library_slug(GameLibrary[index]);
+  const std::string slug = library_slug(library_table[index]);
   std::error_code ec;
   fs::directory_iterator it(dir, ec);
   if (ec) return std::string();
@@ -109,7 +109,7 @@ std::string library_find_image(const std::string& dir, int index) {
 }
 
 const uint8_t* library_read_image(int index) {
-  const uint32_t size = GameLibrary[index].size;
+  const uint32_t size = library_table[index].size;
   const std::string dir = library_rom_dir();
   const std::string path = library_find_image(dir, index);
   if (path.empty()) {
@@ -149,7 +149,7 @@ void library_print(FILE* out) {
     std::fprintf(out, "ROM directory: %s\n", dir.c_str());
   }
   for (int i = 0; i < kLibrarySize; ++i) {
-    const GameEntry& e = GameLibrary[i];
+    const GameEntry& e = library_table[i];
     if (e.image != nullptr) {
       std::fprintf(out, "%3d  %.16s  %-20s built in\n", i, e.title, "-");
       continue;

@@ -3,7 +3,10 @@
 
 #include <cstdint>
 
-// The selected library index (0..33); also the entry loaded last.
+// 1 while the menu is open.
+extern int32_t menu_visible;
+// The selected library index, 0..33; app_load_game sets it to the entry it
+// loads, so it always stands on the entry loaded last.
 extern int32_t menu_cursor;
 
 void menu_draw();

@@ -20,7 +20,7 @@ constexpr GameEntry entry(const char (&title)[kTitleLength + 1], uint32_t size,
 
 }  // namespace
 
-constinit const GameEntry GameLibrary[kLibrarySize] = {
+constinit const GameEntry library_table[kLibrarySize] = {
     //     title                size       image
     entry("   QUAV Logo!   ", kImage16K, kLogoImage),  //  0
     entry(" SEGA Basic Lv3 ", kImage32K),              //  1
