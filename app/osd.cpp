@@ -91,27 +91,17 @@ void osd_draw_text(int x, int y, const char* text, int foreground, int backgroun
   }
 }
 
-// (Until the VDP's expansion table is on this branch, nothing is drawn.)
-template <typename V>
-void draw_glyph_through(const V& v, int x, int y, int code, int foreground, int background) {
-  if constexpr (requires { v.expansion_table; v.bg_term; v.fg_term; v.pattern_term; }) {
-    const auto* table = reinterpret_cast<const uint8_t*>(v.expansion_table);
-    uint8_t* dst = reinterpret_cast<uint8_t*>(video_pixel_address(kFrameSurface, x, y));
-    if (!table || !dst) return;
-    const unsigned glyph = static_cast<unsigned>(code - kFirstCode) & 0xFF;
-    const uint32_t colours = v.bg_term[background & 15] | v.fg_term[foreground & 15];
-    for (int row = 0; row < kGlyphRows; ++row) {
-      const uint8_t bits = glyph < kGlyphCount ? OsdFont[glyph * kGlyphRows + row] : 0;
-      std::memcpy(dst, table + (colours | v.pattern_term[bits]), kCellWidth * sizeof(uint16_t));
-      dst += v.frame_pitch;
-    }
-  } else {
-    (void)v, (void)x, (void)y, (void)code, (void)foreground, (void)background;
-  }
-}
-
 void osd_draw_glyph(int x, int y, int code, int foreground, int background) {
-  draw_glyph_through(vdp, x, y, code, foreground, background);
+  const uint8_t* table = vdp.expansion_table;
+  auto* dst = reinterpret_cast<uint8_t*>(video_pixel_address(kFrameSurface, x, y));
+  if (!table || !dst) return;
+  const unsigned glyph = static_cast<unsigned>(code - kFirstCode) & 0xFF;
+  const uint32_t colours = vdp.bg_term[background & 15] | vdp.fg_term[foreground & 15];
+  for (int row = 0; row < kGlyphRows; ++row) {
+    const uint8_t bits = glyph < kGlyphCount ? OsdFont[glyph * kGlyphRows + row] : 0;
+    std::memcpy(dst, table + (colours | vdp.pattern_term[bits]), kCellWidth * sizeof(uint16_t));
+    dst += vdp.frame_pitch;
+  }
 }
 
 void osd_show_help() {

@@ -11,6 +11,7 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "bus/input.h"
+#include "bus/io.h"
 #include "bus/ppi.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -100,6 +101,39 @@ TEST_F(Hotkeys, HeldBlitKeyStepsEveryTenFrames) {
   EXPECT_EQ(steps, 9);
 }
 
+TEST_F(Hotkeys, HeldResetActsAtEveryPass) {
+  hold({"F3"});
+  for (int n = 0; n < 5; ++n) {
+    key_delay = 7;  // the reset is not held back by the delay
+    osd_set_line(0, "");
+    pass();
+    EXPECT_EQ(line(0), "Hard Reset") << "pass " << n;
+    EXPECT_EQ(osd_timer, 40 - 1) << "pass " << n;  // shown anew, one frame counted
+    EXPECT_EQ(osd_line_count, 1);
+  }
+}
+
+TEST_F(Hotkeys, TogglesShowTheStateTheyLeave) {
+  hold({"F4", "F6"});
+  ASSERT_EQ(ppi.joystick_mode, 1u);
+  pass();  // F4 wins: F6 finds the delay set
+  EXPECT_EQ(ppi.joystick_mode, 0u);
+  EXPECT_EQ(line(0), "Keyboard Mode");
+  EXPECT_EQ(osd_timer, 40 - 1);
+  for (int n = 0; n < 9; ++n) pass();
+  EXPECT_EQ(line(0), "Keyboard Mode");
+  pass();
+  EXPECT_EQ(line(0), "Joystick Mode");
+  headless_keyboard_clear();
+  key_delay = 0;
+  hold({"F6"});
+  pass();
+  EXPECT_EQ(line(0), "Sprite Limit ON!");
+  key_delay = 0;
+  pass();
+  EXPECT_EQ(line(0), "Sprite Limit OFF!");
+}
+
 TEST_F(Hotkeys, GuardedKeysWaitButEscapeAndQuitDoNot) {
   menu_toggle();
   osd_show(1, 40);
@@ -136,11 +170,15 @@ TEST_F(Hotkeys, EnterWithinTheDelayKeepsTheMenuOpenUntilTheToggle) {
   menu_cursor = 1;
   menu_up();  // a move just before ENTER
   hold({"RETURN"});
-  int open_passes = 0;
+  int open_passes = 0, loads = 0;
+  constexpr int kMarker = 0xC000;  // RAM that every load clears
   while (menu_visible && open_passes < 1000) {
+    MachineMemory[kMarker] = 0xA5;
     pass();
     open_passes += 1;
+    loads += MachineMemory[kMarker] == 0 ? 1 : 0;
   }
+  EXPECT_EQ(loads, open_passes);  // loaded at every pass, the last included
   EXPECT_EQ(menu_visible, 0);
   // Six passes use up the move's delay of 6 frames; the seventh closes it.
   EXPECT_EQ(open_passes, 7);
@@ -150,7 +188,9 @@ TEST_F(Hotkeys, EnterWithinTheDelayKeepsTheMenuOpenUntilTheToggle) {
 
 TEST_F(Hotkeys, EnterWithTheMenuClosedDoesNothing) {
   hold({"RETURN"});
+  MachineMemory[0xC000] = 0xA5;
   pass();
+  EXPECT_EQ(MachineMemory[0xC000], 0xA5);
   EXPECT_EQ(menu_visible, 0);
   EXPECT_EQ(key_delay, 0);
 }
