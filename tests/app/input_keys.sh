@@ -10,7 +10,7 @@ cd "$tmp" || exit 1
 session="python3 $QUAV_SOURCE_DIR/tests/app/input_session.py"
 
 "$QUAV_BIN" --headless --frames 110 --vgm log.vgm \
-  --hold Q@2-4 --hold F4@5-6 --hold A@20-30 --hold S@40-45 --hold LSHIFT@50-53 \
+  --hold Q@2-4 --hold F4@12-13 --hold A@20-30 --hold S@40-45 --hold LSHIFT@50-53 \
   --hold RSHIFT@52-55 --hold OEM_102@60-65 --hold LEFT@70-75 --hold F4@80-81 \
   --hold LEFT@90-95 --hold S@90-95 "$QUAV_TEST_ROM_DIR/input_echo.bin" \
   || { echo "FAIL: the run exited $?"; exit 1; }

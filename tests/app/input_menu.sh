@@ -11,7 +11,7 @@ mkdir roms && cp "$QUAV_TEST_ROM_DIR/input_echo.bin" roms/sega_basic_lv3.sc
 fail=0
 
 "$QUAV_BIN" --headless --roms roms --frames 45 --shot menu.bmp \
-  --hold F2@10-11 --hold DOWN@30-31; rc=$?
+  --hold F2@12-13 --hold DOWN@30-31; rc=$?
 [ -s menu.bmp ] || { echo "SKIP: no screenshot (display output has not landed)"; exit 77; }
 [ $rc -eq 0 ] || { echo "FAIL: the run exited $rc"; exit 1; }
 rows=("                " "   QUAV Logo!   " " SEGA Basic Lv3 " "   Borderline   " "  Congo Bongo   ")
@@ -22,7 +22,7 @@ for k in 0 1 2 3 4; do
 done
 
 "$QUAV_BIN" --headless --roms roms --frames 80 --vgm log.vgm --shot after.bmp \
-  --hold F2@10-11 --hold DOWN@30-31 --hold RETURN@50-51 || { echo "FAIL: the run exited $?"; exit 1; }
+  --hold F2@12-13 --hold DOWN@30-31 --hold RETURN@50-51 || { echo "FAIL: the run exited $?"; exit 1; }
 [ -s log.vgm ] || { echo "SKIP: no VGM log (the sound logger has not landed)"; exit 77; }
 $session reports log.vgm >got.txt || exit 1
 grep -qx "7 FF 3F" got.txt || { echo "FAIL: the chosen program did not run"; cat got.txt; fail=1; }
