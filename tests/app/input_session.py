@@ -59,16 +59,27 @@ def font(source_dir):
     return glyphs
 
 
+class Bmp:
+    """A 24-bit bottom-up BMP; img[row][x] gives (r, g, b), row 0 the top."""
+
+    def __init__(self, path):
+        self.data = open(path, 'rb').read()
+        self.width, self.height = struct.unpack_from('<ii', self.data, 18)
+        self.offset = struct.unpack_from('<I', self.data, 10)[0]
+
+    def __getitem__(self, row):
+        base = self.offset + (self.height - 1 - row) * self.width * 3
+        data = self.data
+
+        class Row:
+            def __getitem__(self, x):
+                p = base + 3 * x
+                return (data[p + 2], data[p + 1], data[p])
+        return Row()
+
+
 def read_bmp(path):
-    data = open(path, 'rb').read()
-    width, height = struct.unpack_from('<ii', data, 18)
-    offset = struct.unpack_from('<I', data, 10)[0]
-    rows = []
-    for r in range(height):
-        base = offset + (height - 1 - r) * width * 3
-        rows.append([(data[base + 3 * x + 2], data[base + 3 * x + 1], data[base + 3 * x])
-                     for x in range(width)])
-    return rows
+    return Bmp(path)
 
 
 def text_mismatches(img, glyphs, x, frame_y, text, fg, bg):
@@ -84,23 +95,24 @@ def text_mismatches(img, glyphs, x, frame_y, text, fg, bg):
     return bad
 
 
-def pixel(img, x, frame_y):
-    return img[frame_y - SHOT_TOP_ROW][x]
-
-
 if __name__ == '__main__':
     cmd = sys.argv[1]
-    if cmd == 'text':  # text BMP SOURCE_DIR X Y TEXT [fg bg as colour names]
-        bmp, src, x, y, text = sys.argv[2:7]
+    if cmd == 'texts':
+        # texts BMP SOURCE_DIR, then one line per text on stdin:
+        #   X Y FOREGROUND BACKGROUND|TEXT   (colours: black, light, dark)
+        # Exit status 1 when any text differs.
+        img, glyphs = read_bmp(sys.argv[2]), font(sys.argv[3])
         colours = {'black': BLACK, 'light': LIGHT_GREEN, 'dark': DARK_GREEN}
-        fg = colours[sys.argv[7]] if len(sys.argv) > 7 else BLACK
-        bg = colours[sys.argv[8]] if len(sys.argv) > 8 else LIGHT_GREEN
-        bad = text_mismatches(read_bmp(bmp), font(src), int(x), int(y), text, fg, bg)
-        print(f'{bad} pixels differ from "{text}" at ({x},{y})')
-        sys.exit(1 if bad else 0)
-    if cmd == 'pixel':  # pixel BMP X Y -> r g b
-        print(*pixel(read_bmp(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])))
-    elif cmd == 'reports':  # reports VGM
+        failed = False
+        for spec in sys.stdin.read().splitlines():
+            head, text = spec.split('|', 1)
+            x, y, fg, bg = head.split()
+            bad = text_mismatches(img, glyphs, int(x), int(y), text, colours[fg], colours[bg])
+            if bad:
+                print(f'FAIL: {bad} pixels differ from "{text}" at ({x},{y})')
+                failed = True
+        sys.exit(1 if failed else 0)
+    if cmd == 'reports':  # reports VGM
         for r in echo_reports(sys.argv[2]):
             print(r if r == 'nmi' else '%d %02X %02X' % r)
     elif cmd == 'samples':

@@ -4,7 +4,8 @@
 ; the sound chip's port, where a VGM log records them:
 ;     0xE0 + row, port A, port B
 ; Every NMI (the machine's reset button) writes the single byte 0xD0.
-; Interrupts stay disabled; frames are found by polling the VDP status.
+; Interrupts stay disabled; frames are found by polling the VDP status. The
+; first scan waits two frames, for the host's first keyboard poll.
 
 VDP_STATUS      equ 0xBF
 PSG             equ 0x7F
@@ -33,6 +34,11 @@ start:  ld hl, LAST
 clear:  ld (hl), 0xFF
         inc hl
         djnz clear
+        ld b, 2
+settle: in a, (VDP_STATUS)
+        rla
+        jr nc, settle
+        djnz settle
 
 frame:  in a, (VDP_STATUS)          ; bit 7: a frame has ended
         rla
