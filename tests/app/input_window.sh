@@ -17,7 +17,12 @@ cleanup() {
 trap cleanup EXIT
 cd "$tmp" || exit 1
 session="python3 $QUAV_SOURCE_DIR/tests/app/input_session.py"
-mkdir roms && cp "$QUAV_TEST_ROM_DIR/input_echo.bin" roms/sega_basic_lv3.sc
+# Entries 1-4 all hold the echo program, so that a Down held long enough to
+# repeat still lands on it; entry 0, the logo, does not echo.
+mkdir roms
+for slug in sega_basic_lv3 borderline congo_bongo exerion; do
+  cp "$QUAV_TEST_ROM_DIR/input_echo.bin" "roms/$slug.sc"
+done
 
 # A display number of our own.
 display=""
@@ -32,34 +37,62 @@ xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start";
 openbox >openbox.log 2>&1 & pids+=($!)
 sleep 0.5
 
-SDL_AUDIODRIVER=dummy "$QUAV_BIN" --windowed --roms roms >quav.out 2>&1 & quav=$!
-pids+=($quav)
-window=$(timeout 10 xdotool search --sync --name QUAV | head -1)
-[ -n "$window" ] || { echo "FAIL: no QUAV window"; cat quav.out; exit 1; }
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-sleep 1
+# Keys are held as a person holds them: the emulator reads which keys are
+# down at each pass of its loop, so a tap shorter than a pass can be missed.
+# The toggles are let go well within their key delay of 10 frames, but on a
+# busy host the frame pacing catches up in bursts and may still count the
+# delay out under a held key: the session is tried up to three times.
+press() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 1.0; }
 
-press() { xdotool key --window "$window" --clearmodifiers "$1"; sleep "${2:-0.6}"; }
-hold() { xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"; sleep 0.4; }
-press F2
-press Down
-press Return 1.5
-press F7
-press F4
-hold Shift_L
-hold 94    # the 102nd key: X keycode 94 on a PC keyboard, whatever its symbol
-hold Menu  # the Application key
-press F7
-press F10 0.2
-for _ in $(seq 50); do kill -0 "$quav" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$quav" 2>/dev/null; then echo "FAIL: F10 did not end QUAV"; exit 1; fi
-wait "$quav"; rc=$?
-[ $rc -eq 0 ] || { echo "FAIL: QUAV exited $rc"; cat quav.out; exit 1; }
-[ -s quav.vgm ] || { echo "SKIP: F7 wrote no quav.vgm (the sound logger has not landed)"; exit 77; }
-$session reports quav.vgm >got.txt || exit 1
-fail=0
-grep -qx "6 FF F7" got.txt || { echo "FAIL: the program did not see Shift"; fail=1; }
-grep -qx "3 DF FF" got.txt || { echo "FAIL: the program did not see the 102nd key"; fail=1; }
-grep -qx "2 EF FF" got.txt || { echo "FAIL: the program did not see the Application key"; fail=1; }
-[ $fail -eq 0 ] || cat got.txt
-exit $fail
+# One session in directory $1; its result is left in $1/result.
+session_in() {
+  mkdir -p "$1" && cd "$1" || return
+  SDL_AUDIODRIVER=dummy "$QUAV_BIN" --windowed --roms ../roms >quav.out 2>&1 & quav=$!
+  pids+=($quav)
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name '^QUAV$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then echo "no QUAV window: $(cat quav.out)" >result; kill "$quav"; cd ..; return; fi
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  sleep 4  # past the logo time, whose end loads entry 12 (absent here)
+  press F2 0.05
+  press Down 0.05
+  press Return 0.05
+  press F7 0.05
+  press F4 0.05
+  press Shift_L 0.6
+  press 94 0.6    # the 102nd key: X keycode 94 on a PC keyboard, whatever its symbol
+  press Menu 0.6  # the Application key
+  press F7 0.05
+  press F10 0.05
+  for _ in $(seq 50); do kill -0 "$quav" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$quav" 2>/dev/null; then echo "F10 did not end QUAV" >result; kill "$quav"; cd ..; return; fi
+  wait "$quav"; rc=$?
+  if [ $rc -ne 0 ]; then echo "QUAV exited $rc: $(cat quav.out)" >result; cd ..; return; fi
+  if [ ! -s quav.vgm ]; then echo "no log" >result; cd ..; return; fi
+  $session reports quav.vgm >got.txt
+  : >result
+  grep -qx "6 FF F7" got.txt || echo "the program did not see Shift" >>result
+  grep -qx "3 DF FF" got.txt || echo "the program did not see the 102nd key" >>result
+  grep -qx "2 EF FF" got.txt || echo "the program did not see the Application key" >>result
+  cd ..
+}
+
+# However F7 was taken, the log is written (by F7 or by the shutdown).
+for attempt in 1 2 3; do
+  session_in "attempt$attempt"
+  if [ ! -s "attempt$attempt/result" ]; then
+    [ $attempt -gt 1 ] && echo "passed at attempt $attempt"
+    exit 0
+  fi
+  if grep -qx "no log" "attempt$attempt/result"; then
+    echo "SKIP: no quav.vgm was written (the sound logger has not landed)"
+    exit 77
+  fi
+  sed "s/^/attempt $attempt: /" "attempt$attempt/result"
+done
+echo "FAIL: real key events did not reach QUAV in three sessions"
+exit 1
