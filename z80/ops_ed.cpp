@@ -240,7 +240,6 @@ void io_repeat(Work& w) {
 }
 
 constexpr Op h = hole;
-constexpr int HL = kUseHl;
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
 }  // namespace
