@@ -270,6 +270,14 @@ const Op op_ed[256] = {
 /* Fx */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 };
 
+// The ED prefix stage: one more R advance, then the second byte.
+void stage_ed(Work& w) {
+  w.r += 1;
+  uint32_t op = fetch8(w);
+  w.cycles -= cycles_ed[op];
+  op_ed[op](w);
+}
+
 // T-states of ED xx (block repeats: 21 per repetition, 16 for the last step).
 const uint8_t cycles_ed[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F

@@ -1,5 +1,5 @@
 // The run loop: fetch, dispatch through op_main, stop when the budget is
-// spent; the prefix stages; the EI window; interrupt and NMI acceptance.
+// spent; the EI window; interrupt and NMI acceptance.
 // A run keeps A, F, BC, HL, PC, r_count and the cycle count in its own
 // working storage and writes them back before callbacks and at its end.
 #include "z80/core.h"
@@ -46,34 +46,6 @@ void accept_irq(Work& w) {
 }
 
 }  // namespace
-
-void stage_cb(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_cb[op];
-  op_cb[op](w);
-}
-
-void stage_ed(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_ed[op];
-  op_ed[op](w);
-}
-
-void stage_dd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  op_dd[op](w);
-}
-
-void stage_fd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  op_fd[op](w);
-}
 
 // EI: the next instruction runs against a count of 1; EI's own 4 T-states
 // are charged to the parked count when the window closes. EI EI parks the
