@@ -1,5 +1,7 @@
 #include "vdp_test_util.h"
 
+#include <sstream>
+
 #include "display/video.h"
 #include "platform/platform.h"
 
@@ -157,8 +159,9 @@ testing::AssertionResult frame_matches_reference() {
     for (int x = 0; x < kFrameWidth; ++x) {
       const uint16_t want = reference_pixel(x, row), got = pixel(x, row);
       if (want != got && mismatches++ < 5) {
-        result << "pixel (" << x << ", " << row << ") is 0x" << std::hex << got << ", expected 0x" << want
-               << std::dec << "\n";
+        std::ostringstream line;
+        line << "pixel (" << x << ", " << row << ") is 0x" << std::hex << got << ", expected 0x" << want << "\n";
+        result << line.str();
       }
     }
   }
