@@ -99,7 +99,9 @@ void vdp_test_start(VdpInterruptCallback forward) {
   vdp = VdpState{};
   irq_levels.clear();
   vdp_init(record_irq);
-  video_lock_frame();
+  if (video_lock_frame() == nullptr || video_pixel_address(2, 0, 0) == nullptr) {
+    FAIL() << "the frame surface cannot be locked";
+  }
   fill_frame(kSentinel);
 }
 
