@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/library.h"
