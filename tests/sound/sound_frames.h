@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "sound/stream.h"
 
 constexpr int kTestLinesPerFrame = 312;
