@@ -21,3 +21,8 @@ void headless_keyboard_clear();
 // Audio: every chunk the stream delivers is also written to this WAV file
 // (16-bit mono 44,100 Hz), finished when the audio device closes. Null: none.
 void headless_audio_set_wav(const char* path);
+// The audio device's looping buffer as it stands (null while closed).
+const uint8_t* headless_audio_buffer(int* bytes);
+// Makes the next audio opens fail with this step code, as a host without a
+// sound card would (0: they succeed again).
+void headless_audio_fail_open(int step);
