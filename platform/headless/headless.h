@@ -21,3 +21,11 @@ void headless_keyboard_clear();
 // Audio: every chunk the stream delivers is also written to this WAV file
 // (16-bit mono 44,100 Hz), finished when the audio device closes. Null: none.
 void headless_audio_set_wav(const char* path);
+
+// Display: the sizes offered as modes by the next platform_display_open
+// (count -1: the shell's five, 640x480, 512x480, 512x384, 800x600, 1024x768).
+void headless_display_offer_modes(const int sizes[][2], int count);
+// While set, creating the frame surface fails (the old one stays).
+void headless_display_fail_frame_creation(int fail);
+// Flips since the display was opened.
+int headless_display_flip_count();
