@@ -1,6 +1,6 @@
 # QUAV: `make run` sets up, builds and starts the emulator; `make test` sets
-# up, builds and runs every test (plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the fuzz targets with clang).
+# up, builds and runs every test: the fuzz targets (clang), the tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the plain build's.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -22,7 +22,8 @@ build:
 run: setup build
 	./$(BUILD)/quav $(ARGS)
 
-test: setup test-plain test-asan test-fuzz
+# The plain run comes last so that its summary closes the output.
+test: setup test-fuzz test-asan test-plain
 
 test-plain: build
 	cd $(BUILD) && $(CTEST) -LE fuzz
@@ -30,7 +31,8 @@ test-plain: build
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAV_SANITIZE=ON -DQUAV_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) -LE fuzz
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1 $(CTEST) -LE fuzz
 
 test-fuzz:
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAV_FUZZ=ON -DQUAV_BENCH=OFF -DQUAV_TESTS=OFF

@@ -42,7 +42,50 @@ int32_t app_pace_frames();
 void app_run_frame(int render, int last);
 void app_emulate_frame(int render, int last);
 
-// Load meter.
+// The calls one frame makes into the devices and the host, in one table so
+// that tests can record their order. Start-up leaves them at the real
+// operations.
+struct FrameCalls {
+  int32_t (*cpu_run)(int32_t budget);
+  void (*cpu_nmi)();
+  void (*vdp_render_line)(int render);
+  void (*snd_frame_begin)();
+  void (*snd_line_done)();
+  void (*snd_frame_end)(int deliver);
+  uint8_t* (*video_lock_frame)();
+  int (*video_unlock_frame)();
+  void (*video_present)();
+  void (*video_draw_cpu_load)(float value);
+  int (*video_flip)(int wait);
+  void (*menu_draw)();
+  void (*osd_draw_messages)();
+  void (*osd_tick)();
+  void (*ppi_poll_host)();
+  void (*app_load_game)(int index);
+  bool (*insert_held)();
+};
+extern FrameCalls frame_calls;
+
+// The pacing state, for tests: the base of the count, the frames counted
+// since it, and the pacing steps counted during the logo time.
+struct PaceState {
+  uint32_t base_ms;
+  int32_t done;
+  int32_t logo_steps;
+};
+PaceState app_pace_state();
+void app_pace_reset();
+
+// Load meter: the time one frame takes, as a percentage of a 20 ms period,
+// averaged over the last eight frames.
+struct CpuLoadMeter {
+  uint32_t ticks_per_period = 0;
+  float samples[8] = {};
+  int32_t next_sample = 0;
+  uint64_t stamp = 0;
+};
+extern CpuLoadMeter cpu_load_meter;
+
 void app_meter_calibrate(uint32_t period_ms);
 void app_meter_start();
 void app_meter_stop();

@@ -29,20 +29,32 @@ uint32_t pace_base_ms = 0;
 int32_t pace_done = 0;
 int32_t logo_steps = 0;
 
-struct CpuLoadMeter {
-  uint32_t ticks_per_period = 0;
-  float samples[8] = {};
-  int32_t next_sample = 0;
-  uint64_t stamp = 0;
-};
-
-CpuLoadMeter meter;
 
 // The meter works on the low 32 bits of the tick counter, so an interval
 // across their wrap comes out negative and is dropped.
 uint32_t meter_stamp() { return static_cast<uint32_t>(platform_ticks()); }
 
+bool insert_held() { return platform_key_held(HostKey::Insert) != 0; }
+
 }  // namespace
+
+CpuLoadMeter cpu_load_meter;
+
+FrameCalls frame_calls = {
+    cpu_run,           cpu_nmi,          vdp_render_line,    snd_frame_begin,
+    snd_line_done,     snd_frame_end,    video_lock_frame,   video_unlock_frame,
+    video_present,     video_draw_cpu_load, video_flip,      menu_draw,
+    osd_draw_messages, osd_tick,         ppi_poll_host,      app_load_game,
+    insert_held,
+};
+
+PaceState app_pace_state() { return {pace_base_ms, pace_done, logo_steps}; }
+
+void app_pace_reset() {
+  pace_base_ms = 0;
+  pace_done = 0;
+  logo_steps = 0;
+}
 
 int32_t app_pace_frames() {
   const uint32_t now = platform_millis();
@@ -66,12 +78,12 @@ int32_t app_pace_frames() {
     const int last = i == n - 1 ? 1 : 0;
     app_run_frame(last, last);
   }
-  if (platform_key_held(HostKey::Insert)) cpu_nmi();
-  ppi_poll_host();
+  if (frame_calls.insert_held()) frame_calls.cpu_nmi();
+  frame_calls.ppi_poll_host();
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
       app_settings.logo_phase = 0;
-      app_load_game(kLogoEndEntry);
+      frame_calls.app_load_game(kLogoEndEntry);
     } else {
       logo_steps += 1;
     }
@@ -83,55 +95,58 @@ void app_run_frame(int render, int last) {
   if (app_settings.video_ready == 0) return;
   if (app_settings.show_cpu_load == 1) app_meter_start();
   app_emulate_frame(render, last);
-  video_lock_frame();
-  menu_draw();
-  osd_draw_messages();
-  video_unlock_frame();
+  frame_calls.video_lock_frame();
+  frame_calls.menu_draw();
+  frame_calls.osd_draw_messages();
+  frame_calls.video_unlock_frame();
   if (key_delay > 0) key_delay -= 1;
-  osd_tick();
+  frame_calls.osd_tick();
   float load = 0.0f;
   if (app_settings.show_cpu_load == 1) {
     app_meter_stop();
     load = app_meter_percent();
   }
-  if (render == 1) video_present();
-  if (app_settings.show_cpu_load == 1) video_draw_cpu_load(load);
-  if (render == 1) video_flip(1);
+  if (render == 1) frame_calls.video_present();
+  if (app_settings.show_cpu_load == 1) frame_calls.video_draw_cpu_load(load);
+  if (render == 1) frame_calls.video_flip(1);
 }
 
 void app_emulate_frame(int render, int last) {
   if (app_settings.video_ready == 0) return;
-  video_lock_frame();
-  snd_frame_begin();
+  frame_calls.video_lock_frame();
+  frame_calls.snd_frame_begin();
   for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
-    cpu_run(kCyclesPerLine);
-    vdp_render_line(render);
-    snd_line_done();
+    frame_calls.cpu_run(kCyclesPerLine);
+    frame_calls.vdp_render_line(render);
+    frame_calls.snd_line_done();
   }
-  snd_frame_end(last);
-  video_unlock_frame();
+  frame_calls.snd_frame_end(last);
+  frame_calls.video_unlock_frame();
 }
 
 void app_meter_calibrate(uint32_t period_ms) {
   const uint32_t t0 = meter_stamp();
   platform_sleep(period_ms * 10);
   const uint32_t t1 = meter_stamp();
-  meter = CpuLoadMeter{};
-  meter.ticks_per_period = (t1 - t0) / 10;
+  cpu_load_meter = CpuLoadMeter{};
+  cpu_load_meter.ticks_per_period = (t1 - t0) / 10;
 }
 
-void app_meter_start() { meter.stamp = meter_stamp(); }
+void app_meter_start() { cpu_load_meter.stamp = meter_stamp(); }
 
-void app_meter_stop() { meter.stamp = static_cast<uint64_t>(meter_stamp()) - meter.stamp; }
+void app_meter_stop() {
+  cpu_load_meter.stamp = static_cast<uint64_t>(meter_stamp()) - cpu_load_meter.stamp;
+}
 
 float app_meter_percent() {
-  if (meter.ticks_per_period == 0) return 0.0f;
-  const int64_t p = static_cast<int64_t>(meter.stamp) * 100 / meter.ticks_per_period;
+  if (cpu_load_meter.ticks_per_period == 0) return 0.0f;
+  const int64_t p =
+      static_cast<int64_t>(cpu_load_meter.stamp) * 100 / cpu_load_meter.ticks_per_period;
   if (p > 0) {
-    meter.samples[meter.next_sample] = static_cast<float>(p);
-    meter.next_sample = (meter.next_sample + 1) % 8;
+    cpu_load_meter.samples[cpu_load_meter.next_sample] = static_cast<float>(p);
+    cpu_load_meter.next_sample = (cpu_load_meter.next_sample + 1) % 8;
   }
   float sum = 0.0f;
-  for (float s : meter.samples) sum += s;
+  for (float s : cpu_load_meter.samples) sum += s;
   return sum * 0.125f;
 }

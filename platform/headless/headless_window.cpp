@@ -1,5 +1,7 @@
 // Headless backend: start-up, a caller-driven clock, no window, scripted events.
+#include <chrono>
 #include <deque>
+#include <thread>
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
@@ -23,7 +25,12 @@ int headless_init(const PlatformOptions&) {
 void headless_quit() {}
 
 uint32_t headless_millis() { return g_millis; }
-void headless_sleep(uint32_t ms) { g_millis += ms; }
+// A sleep passes real time too (the load meter calibrates against it), and
+// moves the driven clock on by the same amount.
+void headless_sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  g_millis += ms;
+}
 
 int headless_window_open(const char*) { return 1; }
 void headless_window_close() {}

@@ -1,0 +1,205 @@
+// Our own GNU-style options. Each takes its value from the next argument or
+// after '=' (--frames=600). Anything that does not start with "--" is left
+// for the machine's token table, in order.
+#include "app/options.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "bus/input.h"
+
+namespace {
+
+bool parse_int(const std::string& text, long low, long high, int* out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < low || value > high) return false;
+  *out = static_cast<int>(value);
+  return true;
+}
+
+// KEY@FROM-TO, e.g. RETURN@10-12.
+bool parse_hold(const std::string& text, KeyHold* hold, std::string* why) {
+  const size_t at = text.rfind('@');
+  const size_t dash = text.find('-', at == std::string::npos ? 0 : at);
+  if (at == std::string::npos || at == 0 || dash == std::string::npos) {
+    *why = "expected KEY@FROM-TO";
+    return false;
+  }
+  const std::string key = text.substr(0, at);
+  hold->code = input_key_code(key.c_str());
+  if (hold->code < 0) {
+    *why = "unknown key '" + key + "'";
+    return false;
+  }
+  if (!parse_int(text.substr(at + 1, dash - at - 1), 0, INT_MAX, &hold->from) ||
+      !parse_int(text.substr(dash + 1), 0, INT_MAX, &hold->to)) {
+    *why = "FROM and TO must be frame numbers";
+    return false;
+  }
+  if (hold->to <= hold->from) {
+    *why = "TO must be after FROM";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* app_usage() {
+  return
+      "Usage: quav [OPTION]... [IMAGE] [/file PATH] [/game N] [/blit N] [/res W H] [/list]\n"
+      "Emulates the Sega SC-3000 home computer.\n"
+      "\n"
+      "The machine's own options (each value is a separate argument):\n"
+      "  /list            write the library to gamelist.txt and exit (first argument only)\n"
+      "  /file PATH       run the cartridge image PATH (up to 32 KB); a bare IMAGE path\n"
+      "                   that names an existing file does the same\n"
+      "  /game N          run library entry N (0-33) at start\n"
+      "  /blit N          start in blit mode N (0-6)\n"
+      "  /res W H         start in the resolution W x H if it is available\n"
+      "\n"
+      "Options:\n"
+      "  --windowed       open a window instead of full-screen\n"
+      "  --roms DIR       look for library images in DIR first\n"
+      "  --list           print the library: index, title, file name, found or missing\n"
+      "  --show-load      show the emulation load (as holding Ctrl at start does)\n"
+      "  --res W H        as /res, checked strictly\n"
+      "  --blit N         as /blit, checked strictly\n"
+      "  --help           show this help and exit\n"
+      "  --version        show the version and exit\n"
+      "\n"
+      "Headless runs (no window, no sound card; deterministic output):\n"
+      "  --headless       run without window or sound, as fast as the host allows\n"
+      "  --frames N       run N frames (default 300), one per pacing step\n"
+      "  --shot PATH      after the last frame, save the screenshot (BMP) to PATH\n"
+      "  --present-shot PATH  save the presented back buffer (24-bit BMP) to PATH\n"
+      "  --vgm PATH       log the sound chip from the first frame and write it to PATH\n"
+      "  --wav PATH       write the audio as a 16-bit mono 44,100 Hz WAV file\n"
+      "  --hold KEY@FROM-TO  hold host key KEY (a DirectInput name without DIK_, e.g.\n"
+      "                   A, RETURN, LSHIFT, UP, F2) from frame FROM up to frame TO;\n"
+      "                   repeatable\n"
+      "\n"
+      "Images of the library are looked up in --roms DIR, $QUAV_ROMS, ./roms and\n"
+      "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
+      "Exit status: 0, or 2 for a usage error.\n";
+}
+
+int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
+  RunOptions& o = *options;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg.rfind("--", 0) != 0 || arg == "--") {
+      o.rest.push_back(arg);
+      continue;
+    }
+    std::string inline_value;
+    bool has_inline = false;
+    const size_t eq = arg.find('=');
+    if (eq != std::string::npos) {
+      inline_value = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+      has_inline = true;
+    }
+    // Takes the option's next value, from "=VALUE" or the next argument.
+    auto value = [&](std::string* out) {
+      if (has_inline) {
+        *out = inline_value;
+        has_inline = false;
+        return true;
+      }
+      if (i + 1 >= argc) {
+        *error = arg + " needs a value";
+        return false;
+      }
+      *out = argv[++i];
+      return true;
+    };
+    auto flag = [&](bool* out) {
+      if (has_inline) {
+        *error = arg + " takes no value";
+        return false;
+      }
+      *out = true;
+      return true;
+    };
+    std::string v;
+    if (arg == "--help") {
+      if (!flag(&o.help)) return 0;
+    } else if (arg == "--version") {
+      if (!flag(&o.version)) return 0;
+    } else if (arg == "--windowed") {
+      if (!flag(&o.windowed)) return 0;
+    } else if (arg == "--list") {
+      if (!flag(&o.list)) return 0;
+    } else if (arg == "--show-load") {
+      if (!flag(&o.show_load)) return 0;
+    } else if (arg == "--headless") {
+      if (!flag(&o.headless)) return 0;
+    } else if (arg == "--frames") {
+      if (!value(&v)) return 0;
+      if (!parse_int(v, 1, INT_MAX, &o.frames)) {
+        *error = "--frames: '" + v + "' is not a positive number of frames";
+        return 0;
+      }
+      o.frames_given = true;
+    } else if (arg == "--blit") {
+      if (!value(&v)) return 0;
+      if (!parse_int(v, 0, 6, &o.blit_mode)) {
+        *error = "--blit: '" + v + "' is not a blit mode (0-6)";
+        return 0;
+      }
+    } else if (arg == "--res") {
+      std::string w, h;
+      if (!value(&w)) return 0;
+      if (!value(&h)) return 0;
+      if (!parse_int(w, 1, 100000, &o.width) || !parse_int(h, 1, 100000, &o.height)) {
+        *error = "--res: '" + w + " " + h + "' is not a width and height";
+        return 0;
+      }
+    } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||
+               arg == "--wav") {
+      if (!value(&v)) return 0;
+      if (v.empty()) {
+        *error = arg + " needs a non-empty path";
+        return 0;
+      }
+      std::string* target = arg == "--roms"           ? &o.roms
+                            : arg == "--shot"         ? &o.shot
+                            : arg == "--present-shot" ? &o.present_shot
+                            : arg == "--vgm"          ? &o.vgm
+                                                      : &o.wav;
+      *target = v;
+    } else if (arg == "--hold") {
+      if (!value(&v)) return 0;
+      KeyHold hold{};
+      std::string why;
+      if (!parse_hold(v, &hold, &why)) {
+        *error = "--hold: '" + v + "': " + why;
+        return 0;
+      }
+      o.holds.push_back(hold);
+    } else {
+      *error = "unknown option " + arg + " (see --help)";
+      return 0;
+    }
+  }
+  if (!o.headless) {
+    const char* headless_only = !o.shot.empty()           ? "--shot"
+                                : !o.present_shot.empty() ? "--present-shot"
+                                : !o.vgm.empty()          ? "--vgm"
+                                : !o.wav.empty()          ? "--wav"
+                                : !o.holds.empty()        ? "--hold"
+                                : o.frames_given          ? "--frames"
+                                                          : nullptr;
+    if (headless_only) {
+      *error = std::string(headless_only) + " needs --headless";
+      return 0;
+    }
+  }
+  return 1;
+}

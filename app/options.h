@@ -1,0 +1,41 @@
+// Our own GNU-style options (--help, --headless, --frames, ...). They are
+// taken out of the arguments first; what is left forms the machine's own
+// token table. Values are checked strictly: a bad one is a usage error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct KeyHold {
+  int code;  // DirectInput key code
+  int from;  // first frame held
+  int to;    // first frame released again
+};
+
+struct RunOptions {
+  bool help = false;
+  bool version = false;
+  bool windowed = false;
+  bool list = false;
+  bool show_load = false;
+  bool headless = false;
+  int frames = 300;
+  bool frames_given = false;
+  std::string roms;
+  std::string shot;
+  std::string present_shot;
+  std::string vgm;
+  std::string wav;
+  std::vector<KeyHold> holds;
+  int width = -1;
+  int height = -1;
+  int blit_mode = -1;
+  std::vector<std::string> rest;  // the machine's own tokens, in order
+};
+
+// Fills `options` from argv[1..argc). Returns 1, or 0 with the reason in
+// `error` (one line, no trailing newline).
+int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error);
+
+// The text of --help.
+const char* app_usage();

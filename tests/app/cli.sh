@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The command line as a user meets it: help, version, a short headless run,
+# and usage errors that exit 2 with one line saying why.
+set -u
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+cd "$tmp"
+
+help=$("$QUAV_BIN" --help); rc=$?
+check "--help exits 0" '[ $rc -eq 0 ]'
+for opt in --help --version --windowed --roms --list --show-load --headless --frames \
+           --shot --present-shot --vgm --wav --hold --res --blit /list /file /game /blit /res; do
+  check "--help mentions $opt" 'grep -q -- "$opt" <<<"$help"'
+done
+
+version=$("$QUAV_BIN" --version); rc=$?
+check "--version exits 0" '[ $rc -eq 0 ] && grep -Eq "^quav [0-9]+\.[0-9]+" <<<"$version"'
+
+"$QUAV_BIN" --headless --frames 10 >out.txt 2>err.txt; rc=$?
+check "a short headless run exits 0" '[ $rc -eq 0 ]'
+check "a headless run writes no files" '[ -z "$(ls -A | grep -v -e out.txt -e err.txt)" ]'
+
+for bad in "--frames 0" "--frames ten" "--blit 9" "--res 640" "--nonsense" "--shot" \
+           "--shot x.bmp" "--headless --hold A@5" "--headless --hold NOKEY@1-2"; do
+  # shellcheck disable=SC2086
+  "$QUAV_BIN" $bad >out.txt 2>err.txt; rc=$?
+  check "'$bad' exits 2" '[ $rc -eq 2 ]'
+  check "'$bad' says why in one line" '[ "$(wc -l <err.txt)" -eq 1 ] && grep -q "^quav: " err.txt'
+done
+
+exit $fail

@@ -1,0 +1,251 @@
+// The frame loop: the order of one frame's calls, the pacing arithmetic
+// driven by the headless clock, and the load meter's average.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "vdp/vdp.h"
+
+namespace {
+
+std::vector<std::string> calls;
+bool insert_down = false;
+
+void note(const std::string& s) { calls.push_back(s); }
+
+FrameCalls recorder() {
+  FrameCalls f;
+  f.cpu_run = [](int32_t budget) {
+    note("cpu_run " + std::to_string(budget) + " @" + std::to_string(vdp.current_line));
+    return budget;
+  };
+  f.cpu_nmi = [] { note("cpu_nmi"); };
+  f.vdp_render_line = [](int render) {
+    note("vdp_render_line " + std::to_string(render) + " @" + std::to_string(vdp.current_line));
+  };
+  f.snd_frame_begin = [] { note("snd_frame_begin"); };
+  f.snd_line_done = [] { note("snd_line_done"); };
+  f.snd_frame_end = [](int deliver) { note("snd_frame_end " + std::to_string(deliver)); };
+  f.video_lock_frame = []() -> uint8_t* {
+    note("lock");
+    return nullptr;
+  };
+  f.video_unlock_frame = [] {
+    note("unlock");
+    return 1;
+  };
+  f.video_present = [] { note("present"); };
+  f.video_draw_cpu_load = [](float) { note("draw_cpu_load"); };
+  f.video_flip = [](int wait) {
+    note("flip " + std::to_string(wait));
+    return 1;
+  };
+  f.menu_draw = [] { note("menu_draw"); };
+  f.osd_draw_messages = [] { note("osd_draw_messages"); };
+  f.osd_tick = [] { note("osd_tick"); };
+  f.ppi_poll_host = [] { note("ppi_poll_host"); };
+  f.app_load_game = [](int index) { note("app_load_game " + std::to_string(index)); };
+  f.insert_held = [] { return insert_down; };
+  return f;
+}
+
+class FrameLoop : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform_init(PlatformBackend::Headless, PlatformOptions{});
+    saved_ = frame_calls;
+    frame_calls = recorder();
+    calls.clear();
+    insert_down = false;
+    app_settings = AppSettings{};
+    key_delay = 0;
+    app_pace_reset();
+  }
+  void TearDown() override {
+    frame_calls = saved_;
+    platform_quit();
+  }
+
+  // Frames run by one pacing step at clock `ms`: the render flag of each.
+  std::vector<int> step_at(uint32_t ms) {
+    calls.clear();
+    headless_set_millis(ms);
+    app_pace_frames();
+    std::vector<int> frames;
+    for (const std::string& c : calls) {
+      if (c.rfind("snd_frame_end", 0) == 0) frames.push_back(c.back() - '0');
+    }
+    return frames;
+  }
+
+  int count(const std::string& what) {
+    int n = 0;
+    for (const std::string& c : calls) n += c == what;
+    return n;
+  }
+
+  FrameCalls saved_{};
+};
+
+TEST_F(FrameLoop, OneFrameInItsExactOrder) {
+  app_settings.show_cpu_load = 1;
+  key_delay = 2;
+  app_run_frame(1, 1);
+  std::vector<std::string> expected = {"lock", "snd_frame_begin"};
+  for (int line = 0; line < 312; ++line) {
+    const std::string at = " @" + std::to_string(line);
+    expected.push_back("cpu_run 229" + at);
+    expected.push_back("vdp_render_line 1" + at);
+    expected.push_back("snd_line_done");
+  }
+  for (const char* c : {"snd_frame_end 1", "unlock", "lock", "menu_draw", "osd_draw_messages",
+                        "unlock", "osd_tick", "present", "draw_cpu_load", "flip 1"}) {
+    expected.push_back(c);
+  }
+  EXPECT_EQ(calls, expected);
+  EXPECT_EQ(key_delay, 1);
+}
+
+TEST_F(FrameLoop, SkippedFrameDrawsOverlaysAndLoadButDoesNotPresent) {
+  app_settings.show_cpu_load = 1;
+  app_run_frame(0, 0);
+  EXPECT_EQ(count("vdp_render_line 0 @0"), 1);
+  EXPECT_EQ(count("snd_frame_end 0"), 1);
+  EXPECT_EQ(count("menu_draw"), 1);
+  EXPECT_EQ(count("osd_draw_messages"), 1);
+  EXPECT_EQ(count("draw_cpu_load"), 1);
+  EXPECT_EQ(count("present"), 0);
+  EXPECT_EQ(count("flip 1"), 0);
+
+  calls.clear();
+  app_settings.show_cpu_load = 0;
+  app_run_frame(1, 1);
+  EXPECT_EQ(count("draw_cpu_load"), 0);
+  EXPECT_EQ(count("present"), 1);
+}
+
+TEST_F(FrameLoop, NothingHappensWhileVideoIsNotReady) {
+  app_settings.video_ready = 0;
+  key_delay = 5;
+  app_run_frame(1, 1);
+  app_emulate_frame(1, 1);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(key_delay, 5);
+}
+
+TEST_F(FrameLoop, FirstStepFromBaseZeroRunsTenAndRendersOnlyTheLast) {
+  EXPECT_EQ(step_at(3'600'000u), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+  // The base moved to within a second of the present.
+  const PaceState s = app_pace_state();
+  EXPECT_EQ(s.base_ms, 3'600'000u);
+  EXPECT_EQ(s.done, 0);
+  EXPECT_EQ(count("ppi_poll_host"), 1);  // once per step, not per frame
+}
+
+TEST_F(FrameLoop, SteadyTwentyMillisecondsRunsOneFramePerStep) {
+  step_at(1'000'000u);
+  for (uint32_t t = 1'000'020u; t <= 1'002'000u; t += 20) {
+    ASSERT_EQ(step_at(t), std::vector<int>{1}) << t;
+  }
+  // In between, nothing is due: the step sleeps and does nothing else.
+  calls.clear();
+  headless_set_millis(1'002'010u);
+  EXPECT_EQ(app_pace_frames(), 0);
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(platform_millis(), 1'002'014u);  // the 4 ms sleep
+}
+
+TEST_F(FrameLoop, OneSecondStallRunsTenAndDropsTheRest) {
+  step_at(5'000u);
+  EXPECT_EQ(step_at(6'000u).size(), 10u);
+  // The 40 frames past the ten are not caught up later.
+  EXPECT_EQ(step_at(6'020u), std::vector<int>{1});
+}
+
+TEST_F(FrameLoop, WholeSecondsMoveIntoTheBaseKeepingTheFraction) {
+  step_at(10'000u);
+  EXPECT_EQ(step_at(10'990u).size(), 10u);  // 49 due, 10 run
+  PaceState s = app_pace_state();
+  EXPECT_EQ(s.base_ms, 10'000u);
+  EXPECT_EQ(s.done, 49);
+  EXPECT_EQ(step_at(11'030u).size(), 2u);  // 51 due: a second carried
+  s = app_pace_state();
+  EXPECT_EQ(s.base_ms, 11'000u);
+  EXPECT_EQ(s.done, 1);
+  EXPECT_EQ(step_at(11'039u).size(), 0u);
+  EXPECT_EQ(step_at(11'040u).size(), 1u);
+}
+
+TEST_F(FrameLoop, MillisecondWrapIsHarmless) {
+  uint32_t t = 0xFFFFFF00u;
+  step_at(t);  // the base moves to within a second of the end of the range
+  for (int i = 0; i < 60; ++i) {
+    t += 20;  // crosses 2^32 part-way
+    ASSERT_EQ(step_at(t).size(), 1u) << i;
+  }
+  EXPECT_LT(app_pace_state().base_ms, 0x1000u);
+}
+
+TEST_F(FrameLoop, ProductOfUptimeAndRateDoesNotOverflow) {
+  // 4,000,000,000 ms × 50 overflows 32 bits; the first step still runs ten.
+  EXPECT_EQ(step_at(4'000'000'000u).size(), 10u);
+}
+
+TEST_F(FrameLoop, InsertGivesOneNmiPerStepThatRanFrames) {
+  insert_down = true;
+  step_at(1'000u);
+  EXPECT_EQ(count("cpu_nmi"), 1);
+  step_at(1'005u);  // nothing due
+  EXPECT_EQ(count("cpu_nmi"), 0);
+  step_at(1'100u);  // five frames, one NMI
+  EXPECT_EQ(count("cpu_nmi"), 1);
+}
+
+TEST_F(FrameLoop, LogoTimeCountsStepsAndLoadsEntryTwelveOnce) {
+  uint32_t t = 100'000u;
+  step_at(t);  // step 1 (ten frames)
+  for (int step = 2; step <= 150; ++step) {
+    t += 20;
+    step_at(t);
+    ASSERT_EQ(count("app_load_game 12"), 0) << step;
+  }
+  EXPECT_EQ(app_pace_state().logo_steps, 150);
+  t += 20;
+  step_at(t);  // the 151st step that runs frames
+  EXPECT_EQ(count("app_load_game 12"), 1);
+  EXPECT_EQ(app_settings.logo_phase, 0);
+  t += 20;
+  step_at(t);
+  EXPECT_EQ(count("app_load_game 12"), 0);
+}
+
+TEST_F(FrameLoop, MeterAveragesEightSamplesAndDropsNonPositiveOnes) {
+  cpu_load_meter = CpuLoadMeter{};
+  cpu_load_meter.ticks_per_period = 1000;
+  cpu_load_meter.stamp = 500;  // half a period: 50 %
+  EXPECT_FLOAT_EQ(app_meter_percent(), 50.0f / 8);
+  cpu_load_meter.stamp = static_cast<uint64_t>(-300);  // a wrapped interval
+  EXPECT_FLOAT_EQ(app_meter_percent(), 50.0f / 8);
+  cpu_load_meter.stamp = 0;
+  EXPECT_FLOAT_EQ(app_meter_percent(), 50.0f / 8);
+  EXPECT_EQ(cpu_load_meter.next_sample, 1);
+  for (int i = 0; i < 8; ++i) {
+    cpu_load_meter.stamp = 250;
+    app_meter_percent();
+  }
+  EXPECT_FLOAT_EQ(app_meter_percent(), 25.0f);  // the 50 % sample has left the ring
+}
+
+TEST_F(FrameLoop, MeterIsUntouchedWhileTheLoadDisplayIsOff) {
+  cpu_load_meter = CpuLoadMeter{};
+  cpu_load_meter.ticks_per_period = 1000;
+  app_run_frame(1, 1);
+  EXPECT_EQ(cpu_load_meter.stamp, 0u);
+  EXPECT_EQ(cpu_load_meter.next_sample, 0);
+}
+
+}  // namespace
