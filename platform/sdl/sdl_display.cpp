@@ -10,6 +10,9 @@
 // streaming texture, uploaded when a blit uses it, and the renderer does the
 // stretch. A flip draws the back buffer into the window and presents it with
 // vsync. The five shell sizes are offered as modes when they fit the desktop.
+// Textures hold 32-bit pixels, each RGB565 channel moved to the top of its
+// byte, so the window shows exactly the colour the screenshot table names;
+// every scaling samples the nearest pixel.
 #include <SDL.h>
 
 #include <algorithm>
@@ -28,7 +31,7 @@ struct ModeSize {
 };
 constexpr ModeSize kShellModes[] = {{640, 480}, {512, 480}, {512, 384}, {800, 600}, {1024, 768}};
 constexpr int kMaxModes = 5;
-constexpr Uint32 kPixelFormat = SDL_PIXELFORMAT_RGB565;
+constexpr Uint32 kTextureFormat = SDL_PIXELFORMAT_ARGB8888;
 
 // Where the back buffer's current picture is.
 enum class Truth { Both, Host, Texture };
@@ -48,6 +51,7 @@ struct SdlDisplay {
   HostSurface back;
   SDL_Texture* back_target = nullptr;  // the back buffer as a render target
   SDL_Texture* back_upload = nullptr;  // host pixels on their way to the GPU
+  std::vector<uint32_t> readback;      // the target's pixels read back
   Truth truth = Truth::Both;
   int cursor_hidden = 0;
 };
@@ -77,18 +81,47 @@ void set_draw_colour(uint16_t pixel) {
                          static_cast<Uint8>(b << 3), 255);
 }
 
+uint32_t widen(uint16_t p) {
+  const uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+  return 0xFF000000u | r << 19 | g << 10 | b << 3;
+}
+
+uint16_t narrow(uint32_t c) {
+  return static_cast<uint16_t>(((c >> 19) & 0x1F) << 11 | ((c >> 10) & 0x3F) << 5 | ((c >> 3) & 0x1F));
+}
+
+// Copies a host surface into a streaming texture of the same size.
+void upload(const HostSurface& s, SDL_Texture* t) {
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0) return;
+  for (int y = 0; y < s.height; ++y) {
+    const auto* from = reinterpret_cast<const uint16_t*>(s.pixels + static_cast<size_t>(y) * s.pitch);
+    auto* to = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+    for (int x = 0; x < s.width; ++x) to[x] = widen(from[x]);
+  }
+  SDL_UnlockTexture(t);
+}
+
 // The host copy of the back buffer, brought up to date.
 void back_to_host() {
   if (sd.truth != Truth::Texture) return;
   SDL_SetRenderTarget(sd.renderer, sd.back_target);
-  SDL_RenderReadPixels(sd.renderer, nullptr, kPixelFormat, sd.back.pixels, sd.back.pitch);
+  const int width = sd.back.width;
+  if (SDL_RenderReadPixels(sd.renderer, nullptr, kTextureFormat, sd.readback.data(), width * 4) == 0) {
+    for (int y = 0; y < sd.back.height; ++y) {
+      auto* to = reinterpret_cast<uint16_t*>(sd.back.pixels + static_cast<size_t>(y) * sd.back.pitch);
+      const uint32_t* from = sd.readback.data() + static_cast<size_t>(y) * width;
+      for (int x = 0; x < width; ++x) to[x] = narrow(from[x]);
+    }
+  }
   sd.truth = Truth::Both;
 }
 
 // The texture copy of the back buffer, brought up to date.
 void back_to_texture() {
   if (sd.truth != Truth::Host) return;
-  SDL_UpdateTexture(sd.back_upload, nullptr, sd.back.pixels, sd.back.pitch);
+  upload(sd.back, sd.back_upload);
   SDL_SetRenderTarget(sd.renderer, sd.back_target);
   SDL_RenderCopy(sd.renderer, sd.back_upload, nullptr, nullptr);
   sd.truth = Truth::Both;
@@ -97,6 +130,7 @@ void back_to_texture() {
 void release_back_buffer() {
   destroy(sd.back_target);
   destroy(sd.back_upload);
+  sd.readback.clear();
   sd.back_pixels.clear();
   sd.back = HostSurface{};
 }
@@ -180,13 +214,10 @@ int sdl_display_set_mode(int width, int height) {
   sd.back = make_surface(sd.back_pixels, width, height);
   sd.truth = Truth::Host;
   if (sd.can_target) {
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(sd.renderer, &info);
-    const Uint32 native = info.num_texture_formats > 0 ? info.texture_formats[0]
-                                                       : Uint32{SDL_PIXELFORMAT_ARGB8888};
-    sd.back_target = make_texture(native, SDL_TEXTUREACCESS_TARGET, width, height);
+    sd.back_target = make_texture(kTextureFormat, SDL_TEXTUREACCESS_TARGET, width, height);
+    sd.readback.assign(static_cast<size_t>(width) * height, 0);
   }
-  sd.back_upload = make_texture(kPixelFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
+  sd.back_upload = make_texture(kTextureFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
   if (!sd.back_upload) {
     std::fprintf(stderr, "quav: cannot create the back buffer: %s\n", SDL_GetError());
     release_back_buffer();
@@ -208,7 +239,7 @@ int sdl_display_create_frame(int video_memory) {
     destroy(sd.frame_texture);
     return 1;
   }
-  SDL_Texture* t = make_texture(kPixelFormat, SDL_TEXTUREACCESS_STREAMING, sd.frame.width,
+  SDL_Texture* t = make_texture(kTextureFormat, SDL_TEXTUREACCESS_STREAMING, sd.frame.width,
                                 sd.frame.height);
   if (!t) return 0;
   destroy(sd.frame_texture);
@@ -267,7 +298,7 @@ int sdl_surface_blit(int dst, const PlatformRect& dst_rect, int src, const Platf
     return 0;
   }
   if (sd.frame_dirty) {
-    SDL_UpdateTexture(sd.frame_texture, nullptr, sd.frame.pixels, sd.frame.pitch);
+    upload(sd.frame, sd.frame_texture);
     sd.frame_dirty = 0;
   }
   back_to_texture();
@@ -288,7 +319,7 @@ int sdl_display_flip(int wait) {
   }
   SDL_Texture* shown = sd.back_target;
   if (sd.truth == Truth::Host || !sd.back_target) {
-    SDL_UpdateTexture(sd.back_upload, nullptr, sd.back.pixels, sd.back.pitch);
+    upload(sd.back, sd.back_upload);
     shown = sd.back_upload;
   }
   SDL_SetRenderTarget(sd.renderer, nullptr);
