@@ -33,6 +33,7 @@ constexpr int kPixelsPerMetre = 2834;
 constexpr int kMaxShotNumber = 9998;
 
 uint8_t shot_buffer[kShotFileBytes];
+int colour_table_built = 0;
 
 void put16(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v);
@@ -94,6 +95,7 @@ void shot_build_colour_table() {
     const uint32_t r = (v >> 11) << 3, g = ((v >> 5) & 0x3F) << 2, b = (v & 0x1F) << 3;
     shot_colour_table[v] = b << 16 | g << 8 | r;
   }
+  colour_table_built = 1;
 }
 
 void shot_save() {
@@ -116,6 +118,8 @@ int shot_save_to(const char* path) {
 }
 
 int shot_save_back_buffer(const char* path) {
+  // A tool's picture: it does not depend on the machine having built the table.
+  if (!colour_table_built) shot_build_colour_table();
   if (!video_lock_surface(kSurfaceBack)) return 0;
   const int width = display.current_width, height = display.current_height;
   const int row_bytes = (width * 3 + 3) / 4 * 4;
