@@ -60,7 +60,14 @@ start_window() {  # LOG ARGS...
   "$QUAV_BIN" --show-load "$@" /file "$rom" >"$log" 2>&1 &
   quav=$!
   pids+=("$quav")
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^QUAV$' | head -n1)
+  # Polled rather than --sync: a window that goes away during a search (the
+  # window manager's own) makes xdotool give up.
+  wid=
+  for _ in $(seq 100); do
+    wid=$(xdotool search --onlyvisible --name '^QUAV$' 2>/dev/null | head -n1)
+    [ -n "$wid" ] && break
+    sleep 0.2
+  done
   if [ -z "$wid" ]; then
     cat "$log"
     failed "no QUAV window appeared ($*)"
