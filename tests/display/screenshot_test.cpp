@@ -2,6 +2,7 @@
 // read-back by an independent BMP reader.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -130,24 +131,17 @@ TEST_F(ShotTest, ABackdropOfColour4GivesBlueGreenRed224_32_32) {
   open(640, 480, 0);
   fill_frame(static_cast<uint16_t>(video_rgb_to_pixel(32, 32, 224)));
   ASSERT_EQ(shot_save_to("backdrop.bmp"), 1);
-  const std::vector<uint8_t> f = read_file("backdrop.bmp");
+  std::vector<uint8_t> f = read_file("backdrop.bmp");
   ASSERT_EQ(f.size(), kShotBytes);
   EXPECT_EQ(f[54], 224);
   EXPECT_EQ(f[55], 32);
   EXPECT_EQ(f[56], 32);
-}
-
-TEST_F(ShotTest, AFrameThatCannotBeLockedGivesBlackRows) {
-  open(640, 480, 0);
-  fill_frame(0xFFFF);
+  // Without a frame surface the file still has its size, with black rows.
   video_release();
   ASSERT_EQ(shot_save_to("released.bmp"), 1);
-  const std::vector<uint8_t> f = read_file("released.bmp");
+  f = read_file("released.bmp");
   ASSERT_EQ(f.size(), kShotBytes);
-  EXPECT_EQ(le32(f, 18), 288u);
-  size_t lit = 0;
-  for (size_t i = 54; i < f.size(); ++i) lit += f[i] != 0;
-  EXPECT_EQ(lit, 0u);
+  EXPECT_EQ(std::count(f.begin() + 54, f.end(), 0), static_cast<long>(kShotBytes - 54));
   EXPECT_EQ(shot_save_to("no_such_dir/x.bmp"), 0);
 }
 

@@ -112,6 +112,9 @@ TEST_F(VideoSetup, TheFrameSurfaceCanBeDrawnBeforeTheFirstMode) {
   EXPECT_EQ(*video_pixel_address(2, 287, 239), 0xBEEF);  // readable after the unlock
   EXPECT_EQ(video_lock_surface(1), nullptr);
   EXPECT_EQ(video_lock_surface(0), nullptr);
+  video_present();  // nothing to present on
+  EXPECT_EQ(video_flip(1), 0);
+  EXPECT_EQ(headless_display_flip_count(), 0);
 }
 
 TEST_F(VideoSetup, ReleaseUndoesEverythingAndIsSafeTwice) {
