@@ -33,8 +33,9 @@ constexpr ModeSize kShellModes[] = {{640, 480}, {512, 480}, {512, 384}, {800, 60
 constexpr int kMaxModes = 5;
 constexpr Uint32 kTextureFormat = SDL_PIXELFORMAT_ARGB8888;
 
-// Where the back buffer's current picture is.
-enum class Truth { Both, Host, Texture };
+// Where the back buffer's current picture is. Cleared: the host pixels hold
+// one colour, which the texture gets by a clear when it is needed.
+enum class Truth { Both, Host, Texture, Cleared };
 
 struct SdlDisplay {
   int open = 0;
@@ -53,6 +54,7 @@ struct SdlDisplay {
   SDL_Texture* back_upload = nullptr;  // host pixels on their way to the GPU
   std::vector<uint32_t> readback;      // the target's pixels read back
   Truth truth = Truth::Both;
+  uint16_t clear_pixel = 0;
   int cursor_hidden = 0;
 };
 
@@ -90,15 +92,24 @@ uint16_t narrow(uint32_t c) {
   return static_cast<uint16_t>(((c >> 19) & 0x1F) << 11 | ((c >> 10) & 0x3F) << 5 | ((c >> 3) & 0x1F));
 }
 
+void widen_row(const uint16_t* __restrict from, uint32_t* __restrict to, int count) {
+  for (int x = 0; x < count; ++x) to[x] = widen(from[x]);
+}
+
+void narrow_row(const uint32_t* __restrict from, uint16_t* __restrict to, int count) {
+  for (int x = 0; x < count; ++x) to[x] = narrow(from[x]);
+}
+
 // Copies a host surface into a streaming texture of the same size.
 void upload(const HostSurface& s, SDL_Texture* t) {
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0) return;
-  for (int y = 0; y < s.height; ++y) {
-    const auto* from = reinterpret_cast<const uint16_t*>(s.pixels + static_cast<size_t>(y) * s.pitch);
-    auto* to = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
-    for (int x = 0; x < s.width; ++x) to[x] = widen(from[x]);
+  const int width = s.width, height = s.height;
+  for (int y = 0; y < height; ++y) {
+    widen_row(reinterpret_cast<const uint16_t*>(s.pixels + static_cast<size_t>(y) * s.pitch),
+              reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch),
+              width);
   }
   SDL_UnlockTexture(t);
 }
@@ -110,9 +121,9 @@ void back_to_host() {
   const int width = sd.back.width;
   if (SDL_RenderReadPixels(sd.renderer, nullptr, kTextureFormat, sd.readback.data(), width * 4) == 0) {
     for (int y = 0; y < sd.back.height; ++y) {
-      auto* to = reinterpret_cast<uint16_t*>(sd.back.pixels + static_cast<size_t>(y) * sd.back.pitch);
-      const uint32_t* from = sd.readback.data() + static_cast<size_t>(y) * width;
-      for (int x = 0; x < width; ++x) to[x] = narrow(from[x]);
+      narrow_row(sd.readback.data() + static_cast<size_t>(y) * width,
+                 reinterpret_cast<uint16_t*>(sd.back.pixels + static_cast<size_t>(y) * sd.back.pitch),
+                 width);
     }
   }
   sd.truth = Truth::Both;
@@ -120,10 +131,15 @@ void back_to_host() {
 
 // The texture copy of the back buffer, brought up to date.
 void back_to_texture() {
-  if (sd.truth != Truth::Host) return;
-  upload(sd.back, sd.back_upload);
-  SDL_SetRenderTarget(sd.renderer, sd.back_target);
-  SDL_RenderCopy(sd.renderer, sd.back_upload, nullptr, nullptr);
+  if (sd.truth == Truth::Host) {
+    upload(sd.back, sd.back_upload);
+    SDL_SetRenderTarget(sd.renderer, sd.back_target);
+    SDL_RenderCopy(sd.renderer, sd.back_upload, nullptr, nullptr);
+  } else if (sd.truth == Truth::Cleared) {
+    SDL_SetRenderTarget(sd.renderer, sd.back_target);
+    set_draw_colour(sd.clear_pixel);
+    SDL_RenderClear(sd.renderer);
+  }
   sd.truth = Truth::Both;
 }
 
@@ -277,12 +293,8 @@ void sdl_surface_fill(int surface, uint16_t pixel) {
     sd.frame_dirty = 1;
   } else if (surface == 1 && sd.back.pixels) {
     surface_fill(sd.back, pixel);
-    if (sd.back_target) {
-      SDL_SetRenderTarget(sd.renderer, sd.back_target);
-      set_draw_colour(pixel);
-      SDL_RenderClear(sd.renderer);
-    }
-    sd.truth = Truth::Both;
+    sd.clear_pixel = pixel;
+    sd.truth = Truth::Cleared;
   }
 }
 
@@ -317,6 +329,7 @@ int sdl_display_flip(int wait) {
     SDL_RenderSetVSync(sd.renderer, vsync);
     sd.vsync = vsync;
   }
+  if (sd.truth == Truth::Cleared && sd.back_target) back_to_texture();
   SDL_Texture* shown = sd.back_target;
   if (sd.truth == Truth::Host || !sd.back_target) {
     upload(sd.back, sd.back_upload);
