@@ -12,6 +12,7 @@ void osd_draw_glyph(int, int, int, int, int) {}
 void osd_show_help() {}
 void osd_show_about() {}
 void osd_tick() {}
+int32_t menu_cursor = 0;
 void menu_draw() {}
 void menu_toggle() {}
 void menu_close() {}

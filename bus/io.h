@@ -10,3 +10,26 @@ extern uint8_t MachineMemory[kMemorySize];
 
 uint32_t io_read_port(uint32_t port);
 void io_write_port(uint32_t port, uint32_t value);
+
+// Who answers a port, by the low byte of its address. The two callbacks
+// above route every access through these decodes.
+enum class IoRead : uint8_t {
+  Nothing,     // reads 0x00
+  VCounter,    // vdp_read_v_counter
+  HCounter,    // vdp_read_h_counter
+  VdpData,     // vdp_read_data
+  VdpStatus,   // vdp_read_status
+  PpiPortA,    // ppi_read_port_a
+  PpiPortB,    // ppi_read_port_b
+  PpiPortC,    // ppi_read_port_c
+  PpiControl,  // reads 0xFF
+};
+enum class IoWrite : uint8_t {
+  Nothing,     // dropped
+  Sound,       // psg_write, then vgm_log_psg_write
+  VdpControl,  // vdp_write_control
+  VdpData,     // vdp_write_data
+  PpiPortC,    // ppi_write_port_c
+};
+IoRead io_read_target(uint32_t port);
+IoWrite io_write_target(uint32_t port);

@@ -1,6 +1,11 @@
 // Z80 core: a table-driven interpreter of the whole instruction set with
 // page-mapped memory, port callbacks, a T-state budget per run and
-// interrupt acceptance. One global CpuState.
+// interrupt acceptance. One global CpuState (`cpu`).
+// Memory is reached through three maps of 256-byte pages (opcode fetches,
+// data reads, data writes); pages covered only in part by a region go
+// through an ordered region list. Interrupts are accepted only inside
+// cpu_irq and when an EI window closes. Not modelled: MEMPTR, the Q latch,
+// bus timing within an instruction, a halt flag (HALT re-executes itself).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +14,69 @@ using PortIn = uint32_t (*)(uint32_t port);
 using PortOut = void (*)(uint32_t port, uint32_t value);
 using ReadHandler = uint32_t (*)(uint32_t address);
 using WriteHandler = void (*)(uint32_t address, uint32_t value);
+
+// A host address biased by the first Z80 address of its block, so that the
+// byte for Z80 address a sits at base + a. Kept as an integer: the biased
+// value may point outside the block.
+using HostAddr = uintptr_t;
+
+// How one 256-byte page of data reads or writes is served: through the
+// handler when there is one, otherwise straight from base + address.
+struct PageEntry {
+  void* handler;  // ReadHandler or WriteHandler, or nullptr
+  HostAddr base;
+};
+
+// One entry of a region list. A free slot has first == kRegionFree.
+struct MemRegion {
+  uint32_t first;
+  uint32_t last;   // inclusive
+  uint32_t kind;   // kRegionMemory or kRegionHandler
+  HostAddr target; // handler, or host address of the block minus first
+};
+
+constexpr uint32_t kRegionFree = 0xFFFFFFFF;
+constexpr uint32_t kRegionMemory = 0;
+constexpr uint32_t kRegionHandler = 1;
+constexpr int kRegionSlots = 64;
+constexpr int kPages = 256;
+constexpr uint8_t kIffSet = 4;  // a set IFF holds the P/V bit of F
+
+struct CpuState {
+  // Registers. F is kept without bits 3 and 5; those come from xy_latch.
+  uint16_t af, bc, de, hl, ix, iy, pc, sp;
+  uint16_t af_alt, bc_alt, de_alt, hl_alt;
+  uint8_t iff1, iff2;       // 0 or kIffSet
+  uint32_t r_count;         // bits 0-6 are R's bits 0-6
+  uint8_t r_high;           // bit 7 is R's bit 7
+  uint8_t i;
+  uint8_t xy_latch;         // bits 3 and 5 are F's bits 3 and 5
+  uint8_t im;
+  uint8_t irq_vector;
+  uint8_t irq_line;
+  uint32_t owed_cycles;
+  // Maps and callbacks.
+  HostAddr fetch_pages[kPages];
+  PageEntry read_pages[kPages];
+  PageEntry write_pages[kPages];
+  PortIn port_in;
+  PortOut port_out;
+  void (*reti_hook)();
+  MemRegion read_regions[kRegionSlots];
+  MemRegion write_regions[kRegionSlots];
+  // The current run.
+  int32_t cycles_left;
+  uint32_t cycles_requested;
+  int32_t ei_parked;
+  uint8_t ei_window;
+};
+
+extern CpuState cpu;
+
+uint32_t cpu_default_read(uint32_t address_or_port);
+void cpu_default_write(uint32_t address_or_port, uint32_t value);
+uint32_t cpu_region_read(uint32_t address);
+void cpu_region_write(uint32_t address, uint32_t value);
 
 void cpu_init();
 void cpu_map_fetch(uint16_t first, uint16_t last, uint8_t* block);
@@ -24,3 +92,12 @@ int32_t cpu_run(int32_t budget);
 void cpu_irq(uint8_t data);
 void cpu_clear_irq();
 void cpu_nmi();
+
+// F as read whole: the kept flags with bits 3 and 5 from xy_latch.
+inline uint8_t cpu_flags() {
+  return static_cast<uint8_t>((cpu.af & 0xD7) | (cpu.xy_latch & 0x28));
+}
+// R as LD A,R reads it.
+inline uint8_t cpu_r() {
+  return static_cast<uint8_t>((cpu.r_high & 0x80) | (cpu.r_count & 0x7F));
+}

@@ -1,0 +1,89 @@
+// Putting images into the machine: the logo boot, loading a library entry,
+// the hard reset, the "/file" image and the "gamelist.txt" list.
+//
+// Loading clears all 64 KB, copies the image from 0x0000 (a 16 KB image a
+// second time at 0x4000, so it fills the cartridge area twice) and resets
+// the CPU, VDP and PSG. An entry whose image is not built in is read from
+// the ROM directory first; when it cannot be read the running program is
+// left alone and the message "No image: " + file name is shown instead.
+#include "app/library.h"
+
+#include <cstring>
+
+#include "app/app.h"
+#include "app/library_rom_dir.h"
+#include "app/menu.h"
+#include "app/osd.h"
+#include "bus/io.h"
+#include "sound/psg.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
+
+namespace {
+
+constexpr uint32_t kMirrorAddress = 0x4000;
+constexpr int kLogoEntry = 0;
+constexpr int kHardResetFrames = 40;
+constexpr int kNoImageFrames = 160;
+constexpr const char* kGameListFile = "gamelist.txt";
+
+void show_message(const char* text, int frames) {
+  osd_set_line(0, text);
+  osd_show(1, frames);
+}
+
+}  // namespace
+
+void app_boot_logo() {
+  vdp_reset();
+  psg_reset();
+  std::memset(MachineMemory, 0, kMemorySize);
+  std::memcpy(MachineMemory, library_table[kLogoEntry].image, kImage16K);
+  cpu_reset();
+}
+
+void app_load_game(int index) {
+  const GameEntry& entry = library_table[index];
+  const uint8_t* image = entry.image;
+  if (image == nullptr) {
+    image = library_read_image(index);
+    if (image == nullptr) {
+      const std::string text = "No image: " + library_file_name(index);
+      show_message(text.c_str(), kNoImageFrames);
+      return;
+    }
+  }
+  menu_cursor = index;
+  vdp_reset();
+  psg_reset();
+  std::memset(MachineMemory, 0, kMemorySize);
+  std::memcpy(MachineMemory, image, entry.size);
+  if (entry.size == kImage16K) std::memcpy(MachineMemory + kMirrorAddress, image, kImage16K);
+  cpu_reset();
+  // Only acts while no key delay runs, so not straight after the menu's ENTER.
+  if (index == kLogoEntry) osd_show_about();
+}
+
+void app_hard_reset() {
+  cpu_reset();
+  vdp_reset();
+  psg_reset();
+  show_message("Hard Reset", kHardResetFrames);
+}
+
+int app_load_file(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return 0;
+  const size_t bytes_read = std::fread(MachineMemory, 1, kFileImageLimit, f);
+  (void)bytes_read;  // a short or empty file is fine: the logo stays beneath it
+  std::fclose(f);
+  app_settings.logo_phase = 0;
+  return 1;
+}
+
+void app_write_game_list() {
+  FILE* f = std::fopen(kGameListFile, "w");
+  if (f == nullptr) return;
+  for (int i = 0; i < kLibrarySize; ++i) std::fprintf(f, "%3d  %.16s\n", i, library_table[i].title);
+  std::fclose(f);
+}

@@ -1,0 +1,71 @@
+// The 8255 PPI as the SC-3000 wires it: port A (0xDC) and port B (0xDD) are
+// inputs that read the keyboard row selected through the low three bits of
+// the port C latch (0xDE); row 7 reads the two joysticks instead of keys.
+// The chip's directions are fixed: mode words to the control port are
+// dropped by the bus, and nothing here resets with the machine.
+#include "bus/ppi.h"
+
+PpiState ppi;
+
+namespace {
+
+constexpr uint32_t kJoystickRow = 7;
+constexpr uint32_t kRowMask = 0x07;
+
+// Joystick bits, active high in PpiState.
+constexpr uint32_t kJoyUp = 0x01;
+constexpr uint32_t kJoyDown = 0x02;
+constexpr uint32_t kJoyLeft = 0x04;
+constexpr uint32_t kJoyRight = 0x08;
+constexpr uint32_t kJoyButton1 = 0x20;
+constexpr uint32_t kJoyButton2 = 0x10;
+
+// Row 7, port B: bits 4 and 5 read 1, bits 6 and 7 read 0.
+constexpr uint8_t kJoystickPortBMask = 0x3F;
+
+// Clears `bit` of `byte` (active low) when `held` has any of `mask`.
+uint8_t pull_low(uint8_t byte, uint32_t held, uint32_t mask, int bit) {
+  return (held & mask) != 0 ? static_cast<uint8_t>(byte & ~(1u << bit)) : byte;
+}
+
+}  // namespace
+
+uint8_t ppi_read_port_a() {
+  if (ppi.selected_row != kJoystickRow) {
+    return static_cast<uint8_t>(ppi.key_rows[ppi.selected_row] & 0xFF);
+  }
+  uint8_t a = 0xFF;
+  a = pull_low(a, ppi.joystick1, kJoyUp, 0);
+  a = pull_low(a, ppi.joystick1, kJoyDown, 1);
+  a = pull_low(a, ppi.joystick1, kJoyLeft, 2);
+  a = pull_low(a, ppi.joystick1, kJoyRight, 3);
+  a = pull_low(a, ppi.joystick1, kJoyButton1, 4);
+  a = pull_low(a, ppi.joystick1, kJoyButton2, 5);
+  a = pull_low(a, ppi.joystick2, kJoyUp, 6);
+  a = pull_low(a, ppi.joystick2, kJoyDown, 7);
+  return a;
+}
+
+uint8_t ppi_read_port_b() {
+  if (ppi.selected_row != kJoystickRow) {
+    return static_cast<uint8_t>(ppi.key_rows[ppi.selected_row] >> 8);
+  }
+  uint8_t b = 0xFF;
+  b = pull_low(b, ppi.joystick2, kJoyLeft, 0);
+  b = pull_low(b, ppi.joystick2, kJoyRight, 1);
+  b = pull_low(b, ppi.joystick2, kJoyButton1, 2);
+  b = pull_low(b, ppi.joystick2, kJoyButton2, 3);
+  return static_cast<uint8_t>(b & kJoystickPortBMask);
+}
+
+uint8_t ppi_read_port_c() { return static_cast<uint8_t>(ppi.port_c_latch & 0xFF); }
+
+void ppi_write_port_c(uint8_t value) {
+  ppi.port_c_latch = value;
+  ppi.selected_row = value & kRowMask;
+}
+
+uint32_t ppi_toggle_joystick() {
+  ppi.joystick_mode = ppi.joystick_mode == 1 ? 0 : 1;
+  return ppi.joystick_mode;
+}
