@@ -13,6 +13,7 @@
 #include "app/library.h"
 #include "bus/io.h"
 #include "support/bus_machine.h"
+#include "z80/cpu.h"
 
 namespace {
 
@@ -237,6 +238,24 @@ TEST_F(LogoRun, NmiChangesNothingVisible) {
   EXPECT_EQ(reads_after.size(), reads_before.size() + 2) << "interrupts still handled";
   // The same accesses per frame as before the NMI: address, 192 bytes, status.
   EXPECT_EQ(port_log.size() - before, 2u * (2 + 192 + 1));
+}
+
+TEST_F(LogoRun, RunsOnTheResetStackAndModeAndKeepsEveryRegister) {
+  const size_t handled = status_reads().size();
+  ASSERT_GE(handled, 1u);
+  // Between interrupts the program idles on the reset stack pointer and in
+  // interrupt mode 0; a frame's interrupt changes no register.
+  const CpuState before = cpu;
+  EXPECT_EQ(before.sp, 0x0000);
+  EXPECT_EQ(before.im, 0);
+  bus_machine::run_frame();
+  ASSERT_EQ(status_reads().size(), handled + 1) << "one more interrupt handled";
+  const uint16_t CpuState::*registers[] = {
+      &CpuState::af,     &CpuState::bc,     &CpuState::de,     &CpuState::hl,
+      &CpuState::ix,     &CpuState::iy,     &CpuState::sp,     &CpuState::pc,
+      &CpuState::af_alt, &CpuState::bc_alt, &CpuState::de_alt, &CpuState::hl_alt};
+  for (const auto r : registers) EXPECT_EQ(cpu.*r, before.*r);
+  EXPECT_EQ(cpu.xy_latch & 0x28, before.xy_latch & 0x28) << "F's bits 3 and 5";
 }
 
 }  // namespace
