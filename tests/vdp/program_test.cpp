@@ -1,0 +1,138 @@
+// The VDP as our own Z80 programs see it: the frame flag and the interrupt
+// through the core, and whole screens set up by a program compared with the
+// reference picture computed from the VRAM and registers it wrote.
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "app/app.h"
+#include "bus/io.h"
+#include "vdp_test_util.h"
+#include "z80/cpu.h"
+
+namespace {
+
+constexpr int32_t kCyclesPerLine = 229;
+constexpr uint16_t kStarted = 0xC001, kCommand = 0xC010, kResult = 0xC011;
+constexpr uint16_t kHandlerStatus = 0xC020, kHandlerCount = 0xC021, kNoRead = 0xC030;
+constexpr uint8_t kReady = 0x5A;
+
+class VdpProgram : public testing::Test {
+ protected:
+  // Loads tests/roms/NAME.asm's image and starts the machine on it.
+  bool boot(const char* name, uint8_t scene = 0) {
+    std::ifstream in(std::string(QUAV_TEST_ROM_DIR) + "/" + name + ".bin", std::ios::binary);
+    if (!in) return false;
+    std::memset(MachineMemory, 0, kMemorySize);
+    in.read(reinterpret_cast<char*>(MachineMemory), 0x8000);
+    MachineMemory[0xC000] = scene;
+    vdp_test_start(app_vdp_interrupt);
+    cpu_init();
+    cpu_map_fetch(0x0000, 0xFFFF, MachineMemory);
+    cpu_map_read(0x0000, 0xFFFF, 0, MachineMemory);
+    cpu_map_write(0x8000, 0xFFFF, 0, MachineMemory + 0x8000);
+    cpu_set_port_in(io_read_port);
+    cpu_set_port_out(io_write_port);
+    cpu_close_maps();
+    cpu_reset();
+    next_line_ = 0;
+    return true;
+  }
+  // One scanline as the frame loop runs it; returns the line number.
+  int step() {
+    const int line = next_line_;
+    vdp.current_line = line;
+    cpu_run(kCyclesPerLine);
+    vdp_render_line(1);
+    next_line_ = (line + 1) % kLinesPerFrame;
+    return line;
+  }
+  void run_to(int line) {
+    do step(); while (next_line_ != line);
+  }
+  // Runs up to `frames` frames until the program reports itself ready.
+  bool ready(int frames) {
+    for (int f = 0; f < frames && MachineMemory[kStarted] != kReady; ++f) run_to(0);
+    return MachineMemory[kStarted] == kReady;
+  }
+  // Runs `lines` scanlines; the slices (counted from 0 at the first) in which
+  // the interrupt handler ran.
+  std::vector<int> handler_slices(int lines) {
+    std::vector<int> at;
+    for (int i = 0; i < lines; ++i) {
+      const uint8_t before = MachineMemory[kHandlerCount];
+      step();
+      if (MachineMemory[kHandlerCount] != before) at.push_back(i);
+    }
+    return at;
+  }
+  int next_line_ = 0;
+};
+
+// Boots a program; skips the test while the core or the port map are placeholders.
+#define REQUIRE_PROGRAM(name, scene)                                                \
+  ASSERT_TRUE(boot(name, scene)) << "missing test program " << name;                \
+  if (!ready(40)) GTEST_SKIP() << "the Z80 core does not run programs in this build"; \
+  if (vdp_peek_register(1) == 0) GTEST_SKIP() << "the port map does not reach the VDP in this build"
+
+TEST_F(VdpProgram, FrameFlagIsSeenFromLine213Through261) {
+  REQUIRE_PROGRAM("vdp_irq", 0);
+  for (int probe : {212, 213, 261, 262, 311, 0, 100}) {
+    run_to(0);
+    if (probe != 0) run_to(probe);
+    MachineMemory[kResult] = 0xEE;
+    MachineMemory[kCommand] = 1;
+    step();
+    ASSERT_EQ(MachineMemory[kCommand], 0) << "the program did not take the command at line " << probe;
+    EXPECT_EQ(MachineMemory[kResult], probe >= 213 && probe <= 261 ? 0x80 : 0x00) << "line " << probe;
+  }
+}
+
+TEST_F(VdpProgram, InterruptTakenAfterLine212AndReleasedByTheStatusRead) {
+  REQUIRE_PROGRAM("vdp_irq", 0);
+  run_to(0);
+  MachineMemory[kCommand] = 2;
+  EXPECT_EQ(handler_slices(2 * kLinesPerFrame), (std::vector<int>{213, 213 + kLinesPerFrame}));
+  EXPECT_EQ(MachineMemory[kHandlerStatus], 0x80);
+}
+
+TEST_F(VdpProgram, UnreadInterruptIsWithdrawnAtLine261) {
+  REQUIRE_PROGRAM("vdp_irq", 0);
+  run_to(0);
+  MachineMemory[kNoRead] = 1;
+  MachineMemory[kCommand] = 2;
+  const std::vector<int> at = handler_slices(kLinesPerFrame + 214);
+  ASSERT_GT(at.size(), 2u);
+  EXPECT_EQ(at.front(), 213);
+  EXPECT_EQ(at[at.size() - 2], 261);  // taken again at every EI until the line drops
+  EXPECT_EQ(at.back(), kLinesPerFrame + 213);
+}
+
+TEST_F(VdpProgram, EnablingAfterLine212GivesNoInterruptThatFrame) {
+  REQUIRE_PROGRAM("vdp_irq", 0);
+  run_to(230);
+  MachineMemory[kCommand] = 2;
+  // Slices from line 230 to line 229 of the next frame: only that frame's 213.
+  EXPECT_EQ(handler_slices(kLinesPerFrame), std::vector<int>{kLinesPerFrame - 230 + 213});
+}
+
+TEST_F(VdpProgram, ScreensMatchTheReference) {
+  const char* names[] = {"Text", "Graphics I", "Graphics II", "Multicolor", "Graphics II sprites 16 magnified",
+                         "Graphics I sprites 8", "Multicolor sprites magnified"};
+  for (uint8_t scene = 0; scene < 7; ++scene) {
+    SCOPED_TRACE(names[scene]);
+    REQUIRE_PROGRAM("vdp_screens", scene);
+    std::set<uint8_t> values;
+    for (uint32_t a = 0; a < kVramSize; ++a) values.insert(vdp_peek_vram(a));
+    EXPECT_EQ(values.size(), 256u);  // the program filled VRAM
+    for (int limit = 0; limit < 2; ++limit) {
+      run_to(0);
+      run_to(0);
+      EXPECT_TRUE(frame_matches_reference()) << "sprite limit " << limit;
+      vdp_toggle_sprite_limit();
+    }
+  }
+}
+
+}  // namespace
