@@ -99,6 +99,29 @@ TEST_F(PortMap, VerticalCounterFollowsTheScanline) {
   }
 }
 
+TEST_F(PortMap, VdpPortsReachTheVdpIn0xBdsTwoWays) {
+  vdp_reset();
+  io_write_port(0x12BD, 0x34);  // control through 0xBD: write set-up at 0x0534
+  io_write_port(0xBF, 0x40 | 0x05);
+  io_write_port(0xFFBE, 0xA7);
+  io_write_port(0x00BE, 0x5C);
+  EXPECT_EQ(vdp_peek_vram(0x0534), 0xA7);
+  EXPECT_EQ(vdp_peek_vram(0x0535), 0x5C);
+  io_write_port(0xBD, 0x0D);  // register 7 through 0xBD
+  io_write_port(0xBD, 0x87);
+  EXPECT_EQ(vdp_peek_register(7), 0x0D);
+
+  io_write_port(0xBF, 0x34);  // read set-up at 0x0534
+  io_write_port(0xBF, 0x05);
+  EXPECT_EQ(io_read_port(0x77BD), 0xA7u) << "0xBD reads data";
+  EXPECT_EQ(io_read_port(0xBE), 0x5Cu);
+
+  vdp.status = kStatusFrame | kStatusCoincidence;
+  EXPECT_EQ(io_read_port(0xBF), static_cast<uint32_t>(kStatusFrame | kStatusCoincidence));
+  EXPECT_EQ(vdp_peek_status(), 0) << "a status read through the bus clears the flags";
+  vdp_reset();
+}
+
 TEST(VCounterTable, CountsTo218ThenRepeatsFromD5To261ThenReadsZero) {
   for (int i = 0; i < kVCounterEntries; ++i) {
     const int want = i <= 218 ? i : i <= 261 ? i - 6 : 0;
