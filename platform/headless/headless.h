@@ -17,6 +17,9 @@ void headless_keyboard_hold(int code, int from, int to);
 // The frame the run is at; the held keys are those of this frame.
 void headless_keyboard_set_frame(int frame);
 void headless_keyboard_clear();
+// The window's place: 0 puts it behind another (the keyboard device loses
+// acquisition and cannot be acquired again), 1 brings it back in front.
+void headless_keyboard_set_focus(int in_front);
 
 // Audio: every chunk the stream delivers is also written to this WAV file
 // (16-bit mono 44,100 Hz), finished when the audio device closes. Null: none.
