@@ -7,7 +7,6 @@
 #include "display/video.h"
 #include "platform/platform.h"
 #include "vdp/vdp.h"
-#include "vdp/vdp_internal.h"
 
 namespace {
 

@@ -15,6 +15,17 @@ constexpr int kIrqWithdrawLine = 261;
 
 constexpr uint32_t kVramSize = 0x4000;
 constexpr uint32_t kVramMask = 0x3FFF;
+constexpr uint32_t kExpansionTableSize = 1u << 20;  // 16 bg x 16 fg x 256 patterns x 8 pixels
+
+// The frame surface: 288 x 240, the 256 x 192 active area at column 16, row 24.
+constexpr int kFrameWidth = 288;
+constexpr int kFrameHeight = 240;
+constexpr int kActiveLeft = 16;
+constexpr int kActiveTop = 24;
+constexpr int kActiveWidth = 256;
+constexpr int kActiveLines = 192;
+constexpr int kBottomBorderEnd = 216;  // lines 192..215 draw rows 216..239
+constexpr int kTopBorderEnd = 240;     // lines 216..239 draw rows 0..23
 
 constexpr uint8_t kStatusFrame = 0x80;
 constexpr uint8_t kStatusCoincidence = 0x20;

@@ -1,23 +1,10 @@
-// Shared between the VDP's own files (and its tests): the frame surface's
-// layout, table set-up, the per-line status step and one row of the locked
-// frame surface.
+// Shared between the VDP's own files: table set-up, the per-line status step
+// and access to one row of the locked frame surface.
 #pragma once
 
 #include <cstdint>
 
 #include "vdp/vdp.h"
-
-constexpr uint32_t kExpansionTableSize = 1u << 20;  // 16 bg x 16 fg x 256 patterns x 8 pixels
-
-// The frame surface: 288 x 240, the 256 x 192 active area at column 16, row 24.
-constexpr int kFrameWidth = 288;
-constexpr int kFrameHeight = 240;
-constexpr int kActiveLeft = 16;
-constexpr int kActiveTop = 24;
-constexpr int kActiveWidth = 256;
-constexpr int kActiveLines = 192;
-constexpr int kBottomBorderEnd = 216;  // lines 192..215 draw rows 216..239
-constexpr int kTopBorderEnd = 240;     // lines 216..239 draw rows 0..23
 
 // Builds vdp_palette, the term tables and the expansion table (once).
 void vdp_build_tables();

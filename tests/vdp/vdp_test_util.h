@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "vdp/vdp.h"
-#include "vdp/vdp_internal.h"
 
 constexpr uint16_t kSentinel = 0x1234;  // no palette colour has this pixel value
 
