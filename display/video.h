@@ -5,6 +5,37 @@
 
 #include <cstdint>
 
+constexpr int kMaxDisplayModes = 128;
+constexpr int kSurfaceScreen = 0;
+constexpr int kSurfaceBack = 1;
+constexpr int kSurfaceFrame = 2;
+
+struct DisplayMode {
+  uint32_t width;
+  uint32_t height;
+  uint32_t reserved;
+};
+
+struct DisplayState {
+  int32_t device_open = 0;     // the host display was opened by video_init
+  int32_t surfaces_ready = 0;  // 1 from a successful video_set_mode until video_release
+  int32_t frame_width = 0;
+  int32_t frame_height = 0;
+  int32_t video_memory = 0;  // placement of the frame surface: 1 video, 0 system
+  DisplayMode modes[kMaxDisplayModes] = {};
+  int32_t mode_count = 0;
+  int32_t mode_index = -1;
+  int32_t current_width = 0;
+  int32_t current_height = 0;
+  int32_t pitch[3] = {};
+  uint8_t* memory[3] = {};
+  int32_t last_result = 0;
+  uint64_t grey_half_mask = 0;
+  uint64_t grey_quarter_mask = 0;
+};
+
+extern DisplayState display;
+
 int video_init(int frame_width, int frame_height);
 int video_has_mode(int width, int height);
 int video_set_mode(int width, int height);

@@ -67,6 +67,9 @@ void platform_wait_event();
 // ---- display device ------------------------------------------------------
 // Surfaces: 0 the screen, 1 the back buffer (the mode's size), 2 the frame
 // surface (fixed size, in system or video memory). Pixels are RGB565.
+// The frame surface exists from platform_display_open on; the screen and the
+// back buffer come with the first platform_display_set_mode. While a mode is
+// in force the mouse cursor is hidden; platform_display_close shows it again.
 
 struct PlatformRect {
   int x, y, w, h;
@@ -81,16 +84,22 @@ int platform_display_open(int frame_width, int frame_height);
 void platform_display_close();
 // Makes width × height the screen mode and creates the back buffer. 1 or 0.
 int platform_display_set_mode(int width, int height);
-// (Re)creates the frame surface in system (0) or video (1) memory. 1 or 0.
+// (Re)creates the frame surface in system (0) or video (1) memory. 1 or 0;
+// on failure the old frame surface stays in use.
 int platform_display_create_frame(int video_memory);
-// Address of the first pixel and its pitch in bytes, or null.
+// Address of the first pixel and its pitch in bytes, or null. The address
+// stays valid after the unlock until the surface is rebuilt; the frame
+// surface keeps its address from open to close, whatever its placement.
 uint8_t* platform_surface_lock(int surface, int* pitch);
 int platform_surface_unlock(int surface);
 void platform_surface_fill(int surface, uint16_t pixel);
 // Copy (same sizes) or stretch (nearest) src_rect of src into dst_rect of dst.
+// 0 on success; kPlatformBlitFailed when a rectangle leaves its surface or a
+// surface is missing.
+constexpr int kPlatformBlitFailed = -1;
 int platform_surface_blit(int dst, const PlatformRect& dst_rect, int src,
                           const PlatformRect& src_rect);
-// Shows the back buffer; wait = 1 waits for the vertical blank.
+// Shows the back buffer; wait = 1 waits for the vertical blank. 1 or 0.
 int platform_display_flip(int wait);
 
 // ---- keyboard device -----------------------------------------------------

@@ -1,0 +1,187 @@
+// Presenting a frame: the surface locks and pixel addresses, the blit of the
+// current mode from the frame surface onto the back buffer, the load text and
+// the flip.
+//
+// Modes 0-3 filter on the host processor over the locked surfaces; modes 4-6
+// hand the copy or stretch to the display's blitter. The picture is centred:
+// a screen at least 576 x 432 shows frame columns 0-287 and rows 12-227
+// doubled, a smaller one crops the frame around its centre. Every write is
+// also kept inside the back buffer actually in force.
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+
+#include "app/app.h"
+#include "app/osd.h"
+#include "display/filters.h"
+#include "display/load_text.h"
+#include "display/video.h"
+#include "platform/platform.h"
+#include "vdp/vdp.h"
+
+namespace {
+
+constexpr int kLockAttempts = 200;
+constexpr int kFullWidth = 576;   // all 288 frame columns, doubled
+constexpr int kFullHeight = 432;  // frame rows 12-227, doubled
+constexpr int kFirstShownRow = 12;
+constexpr int kFrameCentreX = 144;  // a cropped picture keeps the frame's centre
+constexpr int kFrameCentreY = 120;
+constexpr int kQuadrupleWidth = 1024;
+
+struct Geometry {
+  int sx, sy, sw, sh;  // source rectangle on the frame surface
+  int dx, dy;          // where its doubled picture lands on the back buffer
+};
+
+Geometry geometry(int w, int h) {
+  Geometry g{};
+  if (w >= kFullWidth) {
+    g.sx = 0;
+    g.sw = kFullWidth / 2;
+    g.dx = (w - kFullWidth) / 2;
+  } else {
+    g.sx = (kFullWidth - w) / 4;
+    g.sw = (kFrameCentreX - g.sx) * 2;
+    g.dx = 0;
+  }
+  if (h >= kFullHeight) {
+    g.sy = kFirstShownRow;
+    g.sh = kFullHeight / 2;
+    g.dy = (h - kFullHeight) / 2;
+  } else {
+    g.sy = (kFullHeight - h) / 4 + kFirstShownRow;
+    g.sh = (kFrameCentreY - g.sy) * 2;
+    g.dy = 0;
+  }
+  return g;
+}
+
+// Source pixels that fit, at `scale` times their size, into `room` pixels.
+int fitting(int source, int room, int scale) { return std::clamp(room / scale, 0, source); }
+
+void run_filter(int mode, const Geometry& g) {
+  if (!video_lock_surface(kSurfaceFrame)) return;
+  if (!video_lock_surface(kSurfaceBack)) {
+    video_unlock_surface(kSurfaceFrame);
+    return;
+  }
+  const int bw = display.current_width, bh = display.current_height;
+  const uint16_t half = static_cast<uint16_t>(display.grey_half_mask);
+  const uint16_t quarter = static_cast<uint16_t>(display.grey_quarter_mask);
+  if (mode == 0 && app_settings.display_width == kQuadrupleWidth) {
+    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, kActiveLeft, kActiveTop));
+    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, 0, 0));
+    filter_quadruple(s, display.pitch[kSurfaceFrame], d, display.pitch[kSurfaceBack],
+                     fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
+  } else if (g.dx < bw && g.dy < bh) {
+    static constexpr ScanlineFilter kByMode[4] = {ScanlineFilter::Half, ScanlineFilter::Black,
+                                                  ScanlineFilter::ThreeQuarter,
+                                                  ScanlineFilter::Double};
+    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, g.sx, g.sy));
+    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, g.dx, g.dy));
+    filter_scanlines(kByMode[mode], s, display.pitch[kSurfaceFrame], d,
+                     display.pitch[kSurfaceBack], fitting(g.sw, bw - g.dx, 2),
+                     fitting(g.sh, bh - g.dy, 2), half, quarter);
+  }
+  video_unlock_surface(kSurfaceBack);
+  video_unlock_surface(kSurfaceFrame);
+}
+
+void display_blit(const PlatformRect& src, const PlatformRect& dst) {
+  display.last_result = platform_surface_blit(kSurfaceBack, dst, kSurfaceFrame, src);
+}
+
+}  // namespace
+
+uint8_t* video_lock_surface(int index) {
+  if (index != kSurfaceScreen && index != kSurfaceFrame) index = kSurfaceBack;
+  // The frame surface can be reached from video_init on; the others need a mode.
+  const int ready = index == kSurfaceFrame ? display.device_open : display.surfaces_ready;
+  if (!ready) return nullptr;
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    int pitch = 0;
+    if (uint8_t* p = platform_surface_lock(index, &pitch)) {
+      display.pitch[index] = pitch;
+      display.memory[index] = p;
+      display.last_result = 0;
+      return p;
+    }
+    display.last_result = -1;
+  }
+  return nullptr;
+}
+
+int video_unlock_surface(int index) {
+  if (index != kSurfaceScreen && index != kSurfaceFrame) index = kSurfaceBack;
+  const int ready = index == kSurfaceFrame ? display.device_open : display.surfaces_ready;
+  if (!ready) return 0;
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    if (platform_surface_unlock(index)) return 1;
+  }
+  return 0;
+}
+
+uint8_t* video_lock_frame() {
+  uint8_t* p = video_lock_surface(kSurfaceFrame);
+  if (p) vdp.frame_pitch = display.pitch[kSurfaceFrame];
+  return p;
+}
+
+int video_unlock_frame() { return video_unlock_surface(kSurfaceFrame); }
+
+uint16_t* video_pixel_address(int index, int x, int y) {
+  if (index != kSurfaceScreen && index != kSurfaceFrame) index = kSurfaceBack;
+  const int ready = index == kSurfaceFrame ? display.device_open : display.surfaces_ready;
+  if (!ready || !display.memory[index]) return nullptr;
+  return reinterpret_cast<uint16_t*>(display.memory[index] +
+                                     static_cast<std::ptrdiff_t>(y) * display.pitch[index] + 2 * x);
+}
+
+void video_fill_surface(int index, uint16_t pixel) {
+  if (!display.surfaces_ready) return;
+  platform_surface_fill(index, pixel);
+}
+
+void video_present() {
+  if (!display.surfaces_ready) return;
+  const int w = app_settings.display_width, h = app_settings.display_height;
+  const int mode = app_settings.blit_mode;
+  video_fill_surface(kSurfaceBack, 0);
+  const Geometry g = geometry(w, h);
+  switch (mode) {
+    case 0: case 1: case 2: case 3:
+      run_filter(mode, g);
+      break;
+    case 4:
+      display_blit({g.sx, g.sy, g.sw, g.sh},
+                   {g.dx, g.dy, w < kFullWidth ? w : kFullWidth, h < kFullHeight ? h : kFullHeight});
+      break;
+    case 5:
+      display_blit({0, 0, display.frame_width, display.frame_height}, {0, 0, w, h});
+      break;
+    case 6:
+      display_blit({kActiveLeft, kActiveTop, kActiveWidth, kActiveLines}, {0, 0, w, h});
+      break;
+    default:
+      break;
+  }
+}
+
+// Black text on white cells, as a desktop draws text by default.
+void video_draw_cpu_load(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "CPU%%: %0.2f", static_cast<double>(value));
+  if (!video_lock_surface(kSurfaceBack)) return;
+  draw_load_text(display.memory[kSurfaceBack], display.pitch[kSurfaceBack],
+                 display.current_width, display.current_height, text, OsdFont,
+                 static_cast<uint16_t>(video_rgb_to_pixel(0, 0, 0)),
+                 static_cast<uint16_t>(video_rgb_to_pixel(255, 255, 255)));
+  video_unlock_surface(kSurfaceBack);
+}
+
+int video_flip(int wait) {
+  if (!display.surfaces_ready) return 0;
+  display.last_result = platform_display_flip(wait) ? 0 : -1;
+  return display.last_result == 0 ? 1 : 0;
+}
