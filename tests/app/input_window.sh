@@ -81,16 +81,11 @@ session_in() {
   cd ..
 }
 
-# However F7 was taken, the log is written (by F7 or by the shutdown).
 for attempt in 1 2 3; do
   session_in "attempt$attempt"
   if [ ! -s "attempt$attempt/result" ]; then
     [ $attempt -gt 1 ] && echo "passed at attempt $attempt"
     exit 0
-  fi
-  if grep -qx "no log" "attempt$attempt/result"; then
-    echo "SKIP: no quav.vgm was written (the sound logger has not landed)"
-    exit 77
   fi
   sed "s/^/attempt $attempt: /" "attempt$attempt/result"
 done
