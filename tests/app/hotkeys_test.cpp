@@ -14,7 +14,9 @@
 #include "bus/io.h"
 #include "bus/ppi.h"
 #include "platform/headless/headless.h"
+#include "display/video.h"
 #include "platform/platform.h"
+#include "sound/psg.h"
 
 namespace {
 
@@ -200,6 +202,72 @@ TEST_F(Hotkeys, StartBlitModeHasNoMessageOrDelay) {
   EXPECT_EQ(app_settings.blit_mode, 5);
   EXPECT_EQ(key_delay, 0);
   EXPECT_EQ(osd_timer, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// F9 and F11 on the headless display.
+class HotkeysOnDisplay : public Hotkeys {
+ protected:
+  void open_display(const int sizes[][2], int count) {
+    headless_display_offer_modes(sizes, count);
+    ASSERT_TRUE(video_init(288, 240));
+    ASSERT_GT(app_list_resolutions(), 0);
+    video_set_mode(resolution_table[0].width, resolution_table[0].height);
+  }
+  void TearDown() override {
+    headless_display_fail_frame_creation(0);
+    video_release();
+    headless_display_offer_modes(nullptr, -1);
+    Hotkeys::TearDown();
+  }
+};
+
+TEST_F(HotkeysOnDisplay, NextResolutionShowsItsLabel) {
+  open_display(nullptr, -1);
+  hold({"F9"});
+  pass();
+  EXPECT_EQ(app_settings.resolution_index, 1);
+  EXPECT_EQ(app_settings.display_width, 512);
+  EXPECT_EQ(app_settings.display_height, 480);
+  EXPECT_EQ(line(0), "Video Resolution: 512x480");
+  EXPECT_EQ(osd_timer, 160 - 1);
+  EXPECT_EQ(psg.muted, 0u);
+}
+
+TEST_F(HotkeysOnDisplay, OneResolutionNeverShowsAMessage) {
+  const int only[1][2] = {{640, 480}};
+  open_display(only, 1);
+  ASSERT_EQ(resolution_count, 1);
+  hold({"F9"});
+  for (int n = 0; n < 25; ++n) pass();  // three switches, each to the mode already set
+  EXPECT_EQ(osd_timer, 0);
+  EXPECT_EQ(app_settings.resolution_index, 0);
+  EXPECT_EQ(psg.muted, 0u);
+}
+
+TEST_F(HotkeysOnDisplay, MemoryPlacementTogglesAndKeepsTheLineOnFailure) {
+  open_display(nullptr, -1);
+  ASSERT_EQ(video_get_placement(), 0);
+  hold({"F11"});
+  pass();
+  EXPECT_EQ(video_get_placement(), 1);
+  EXPECT_EQ(line(0), "Using Video Memory");
+  EXPECT_EQ(osd_timer, 60 - 1);
+  EXPECT_EQ(app_settings.video_ready, 1);
+  EXPECT_EQ(app_settings.blit_mode, 0);  // F11 leaves the blit mode alone
+  for (int n = 0; n < 10; ++n) pass();
+  EXPECT_EQ(line(0), "Using System Memory");
+  headless_display_fail_frame_creation(1);
+  key_delay = 0;
+  osd_set_line(0, "before");
+  pass();
+  EXPECT_EQ(line(0), "before");
+  EXPECT_EQ(osd_line_count, 1);
+  EXPECT_EQ(osd_timer, 60 - 1);
+  EXPECT_EQ(app_settings.video_ready, 1);
 }
 
 }  // namespace
