@@ -27,7 +27,6 @@ constexpr int kFullHeight = 432;  // frame rows 12-227, doubled
 constexpr int kFirstShownRow = 12;
 constexpr int kFrameCentreX = 144;  // a cropped picture keeps the frame's centre
 constexpr int kFrameCentreY = 120;
-constexpr int kActiveX = 16, kActiveY = 24, kActiveWidth = 256, kActiveHeight = 192;
 constexpr int kQuadrupleWidth = 1024;
 
 struct Geometry {
@@ -71,10 +70,10 @@ void run_filter(int mode, const Geometry& g) {
   const uint16_t half = static_cast<uint16_t>(display.grey_half_mask);
   const uint16_t quarter = static_cast<uint16_t>(display.grey_quarter_mask);
   if (mode == 0 && app_settings.display_width == kQuadrupleWidth) {
-    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, kActiveX, kActiveY));
+    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, kActiveLeft, kActiveTop));
     auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, 0, 0));
     filter_quadruple(s, display.pitch[kSurfaceFrame], d, display.pitch[kSurfaceBack],
-                     fitting(kActiveWidth, bw, 4), fitting(kActiveHeight, bh, 4));
+                     fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
   } else if (g.dx < bw && g.dy < bh) {
     static constexpr ScanlineFilter kByMode[4] = {ScanlineFilter::Half, ScanlineFilter::Black,
                                                   ScanlineFilter::ThreeQuarter,
@@ -162,7 +161,7 @@ void video_present() {
       display_blit({0, 0, display.frame_width, display.frame_height}, {0, 0, w, h});
       break;
     case 6:
-      display_blit({kActiveX, kActiveY, kActiveWidth, kActiveHeight}, {0, 0, w, h});
+      display_blit({kActiveLeft, kActiveTop, kActiveWidth, kActiveLines}, {0, 0, w, h});
       break;
     default:
       break;
