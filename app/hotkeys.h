@@ -4,3 +4,13 @@
 // Scans the hotkeys, then runs the pacing step.
 void app_idle_step();
 void app_set_blit_mode(int mode);
+
+// The actions behind F4-F9 and F11. Each acts only while the shared key
+// delay is 0, sets it first, and shows its message.
+void app_toggle_joystick();
+void app_next_blit_mode();
+void app_toggle_sprite_limit();
+void app_toggle_vgm();
+void app_screenshot();
+void app_next_resolution();
+void app_toggle_memory();

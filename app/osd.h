@@ -4,6 +4,16 @@
 
 #include <cstdint>
 
+constexpr int kOsdLines = 7;
+constexpr int kOsdLineChars = 42;
+constexpr int kOsdLineBytes = 44;  // 42 characters, a NUL, one spare byte
+
+// The message block: lines 0 to osd_line_count - 1 are shown while
+// osd_timer (frames) is above 0.
+extern char osd_lines[kOsdLines][kOsdLineBytes];
+extern int32_t osd_line_count;
+extern int32_t osd_timer;
+
 void osd_set_line(int index, const char* text);
 void osd_show(int lines, int frames);
 void osd_draw_messages();

@@ -4,6 +4,37 @@
 
 #include <cstdint>
 
+// The host keyboard as the platform offers it. `di` and `device` stand for
+// the keyboard service and its system keyboard device: 1 while open.
+struct HostKeyboard {
+  uint32_t di = 0;
+  uint32_t device = 0;
+  uint32_t acquired = 0;     // 1 after a successful acquire
+  uint8_t key_state[256] = {};  // by DirectInput key code, bit 7 = down
+};
+
+extern HostKeyboard host_keyboard;
+
+// One host key on one line of the SC-3000 keyboard matrix.
+struct KeyMapEntry {
+  uint32_t dik_code;  // DirectInput key code; 0 = skipped
+  uint32_t row;       // matrix row 0-6
+  uint32_t mask;      // line bit within the 16-bit row
+  char name[16];      // the SC-3000 key's legend (documentation only)
+};
+
+constexpr int kKeyMapSize = 65;
+extern const KeyMapEntry KeyMap[kKeyMapSize];
+
+// One host key of joystick mode and its bit in `joystick1`.
+struct JoystickKeyEntry {
+  uint32_t dik_code;
+  uint32_t bit;
+};
+
+constexpr int kJoystickKeyCount = 6;
+extern const JoystickKeyEntry JoystickKeys[kJoystickKeyCount];
+
 uint32_t input_init();
 void input_release();
 void input_acquire();
@@ -13,5 +44,5 @@ uint32_t input_key_down(uint8_t code);
 // Rebuilds the PPI's key rows and joystick bytes from the host keyboard.
 void ppi_poll_host();
 // The DirectInput key code of a key name without its DIK_ prefix ("A",
-// "RETURN", "LSHIFT", "F2"), or -1 when there is no such key.
+// "RETURN", "LSHIFT", "F2"; any case), or -1 when there is no such key.
 int input_key_code(const char* name);

@@ -30,6 +30,7 @@ void sdl_keyboard_close();
 uint32_t sdl_keyboard_acquire();
 uint32_t sdl_keyboard_unacquire();
 uint32_t sdl_keyboard_state(uint8_t state[256]);
+uint32_t sdl_gamepad_joystick();
 int sdl_audio_open(int rate, int buffer_bytes);
 void sdl_audio_close();
 uint32_t sdl_audio_play_position();

@@ -142,6 +142,10 @@ uint32_t platform_keyboard_state(uint8_t state[256]) {
   if (sdl()) return sdl_keyboard_state(state);
   return headless_keyboard_state(state);
 }
+uint32_t platform_gamepad_joystick() {
+  if (sdl()) return sdl_gamepad_joystick();
+  return 0;
+}
 int platform_audio_open(int rate, int buffer_bytes) {
   if (sdl()) return sdl_audio_open(rate, buffer_bytes);
   return headless_audio_open(rate, buffer_bytes);

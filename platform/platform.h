@@ -115,6 +115,10 @@ void platform_keyboard_close();
 uint32_t platform_keyboard_acquire();
 uint32_t platform_keyboard_unacquire();
 uint32_t platform_keyboard_state(uint8_t state[256]);
+// Joystick 1 as a connected gamepad holds it (d-pad or left stick, the south
+// and east buttons): 0x01 up, 0x02 down, 0x04 left, 0x08 right, 0x10 button
+// 2, 0x20 button 1. 0 without a gamepad or while the window is not in front.
+uint32_t platform_gamepad_joystick();
 
 // ---- audio device --------------------------------------------------------
 // 44,100 Hz 16-bit mono, a looping buffer in chunks; the host plays it by

@@ -1,14 +1,56 @@
-// The audio stream: 882 samples per frame from the PSG, staged for three
-// frames and written into the host's looping buffer by its play position.
+// The audio stream: 882 samples per frame from the sound generator, made in
+// runs of 22 after every eighth scanline (the line counter runs on across
+// frames) and the remaining 24 at frame end, staged for three frames and
+// written as one chunk into the host's looping three-chunk buffer, the chunk
+// chosen by the play position alone. The same schedule logs the VGM waits.
+// Without an audio device the schedule and the VGM waits run on, silently.
 #pragma once
 
 #include <cstdint>
+#include <mutex>
+
+constexpr int32_t kSoundRate = 44100;
+constexpr int32_t kSoundChunkMs = 60;
+constexpr int32_t kSamplesPerFrame = 882;
+constexpr int32_t kLinesPerRun = 8;
+constexpr int32_t kSamplesPerRun = 22;
+constexpr int32_t kStagingFrames = 3;
+constexpr int32_t kStagingSamples = kSamplesPerFrame * kStagingFrames;  // 2,646: one chunk
+constexpr int32_t kStreamChunks = 3;
+
+// snd_open's results: 0, or the step that failed.
+constexpr int kSndOpenNoDevice = 100;     // no audio subsystem
+constexpr int kSndOpenNoControl = 101;    // the device cannot be taken for this program
+constexpr int kSndOpenNoOutput = 110;     // no output can be opened on the device
+constexpr int kSndOpenBadFormat = 111;    // the output refuses the format
+constexpr int kSndOpenNoBuffer = 120;     // the looping buffer cannot be made
+
+struct SoundStream {
+  std::mutex lock;             // guards the reset of frame_pos
+  uint32_t enabled = 0;        // 1 once snd_open has succeeded
+  uint32_t playing = 0;        // 1 while the looping buffer plays
+  int32_t line_phase = 0;      // scanlines since the last run, 0-7; never reset
+  int32_t frame_pos = 0;       // samples made so far in this frame, 0-882
+  int32_t segment = 0;         // the third of staging this frame fills
+  // Three frames of mono samples; the second half only gives a generator
+  // left in stereo room for its doubled words.
+  int16_t staging[2 * kStagingSamples] = {};
+  uint32_t bytes_per_sample = 2;
+  uint32_t chunk_samples = 0;  // samples per chunk of the looping buffer
+  uint32_t device = 0;         // 1 while the host's audio device is open
+  uint32_t buffer_ready = 0;   // 1 once the looping buffer exists
+};
+
+extern SoundStream snd;
 
 void snd_init();
 int snd_open(int rate, int stereo, int chunk_ms);
 void snd_start();
 void snd_stop();
 void snd_close();
+void snd_buffer_play();
+void snd_buffer_stop();
 void snd_frame_begin();
 void snd_line_done();
 void snd_frame_end(int deliver);
+void snd_write_chunk(const int16_t* samples, int32_t count);

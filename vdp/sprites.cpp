@@ -79,8 +79,8 @@ void vdp_draw_sprites(int line) {
     const uint16_t pixel = vdp.vdp_palette[colour];
     const bool inside = x >= 0 && x + size <= kActiveWidth;
     while (bits != 0) {
-      const int k = std::countl_zero(static_cast<uint16_t>(bits));  // pattern pixel, 0 leftmost
-      bits &= ~(0x8000u >> k);
+      const int k = 15 - std::countr_zero(bits);  // pattern pixel, 0 leftmost
+      bits &= bits - 1;
       const int column = x + k * scale;
       if (inside) {
         screen[column] = pixel;

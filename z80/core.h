@@ -164,7 +164,7 @@ inline uint8_t block_xy(uint32_t n) {
   return static_cast<uint8_t>((n & kFlagX) | ((n & 0x02) << 4));
 }
 
-// The prefix stages (run.cpp).
+// The prefix stages, each beside its table.
 void stage_cb(Work& w);
 void stage_ed(Work& w);
 void stage_dd(Work& w);

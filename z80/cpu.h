@@ -68,7 +68,7 @@ struct CpuState {
   int32_t cycles_left;
   uint32_t cycles_requested;
   int32_t ei_parked;
-  uint8_t ei_window;
+  uint8_t ei_window;        // 0 closed; 1 open; 2 after EI EI; 3 after a third EI
 };
 
 extern CpuState cpu;

@@ -124,6 +124,14 @@ const Op op_cb[256] = {
          set<7,B>, set<7,C>, set<7,D>, set<7,E>, set<7,H>, set<7,L>, set<7,M>, set<7,A>,
 };
 
+// The CB prefix stage: one more R advance, then the second byte.
+void stage_cb(Work& w) {
+  w.r += 1;
+  uint32_t op = fetch8(w);
+  w.cycles -= cycles_cb[op];
+  op_cb[op](w);
+}
+
 // T-states of CB xx: 8 on a register, 15 on (HL), 12 for BIT n,(HL).
 const uint8_t cycles_cb[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F

@@ -240,7 +240,6 @@ void io_repeat(Work& w) {
 }
 
 constexpr Op h = hole;
-constexpr int HL = kUseHl;
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
 }  // namespace
@@ -270,6 +269,14 @@ const Op op_ed[256] = {
 /* Ex */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 /* Fx */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 };
+
+// The ED prefix stage: one more R advance, then the second byte.
+void stage_ed(Work& w) {
+  w.r += 1;
+  uint32_t op = fetch8(w);
+  w.cycles -= cycles_ed[op];
+  op_ed[op](w);
+}
 
 // T-states of ED xx (block repeats: 21 per repetition, 16 for the last step).
 const uint8_t cycles_ed[256] = {

@@ -90,6 +90,21 @@ struct XyTable {
 const Op (&op_dd)[256] = XyTable<kUseIx>::table;
 const Op (&op_fd)[256] = XyTable<kUseIy>::table;
 
+// The DD and FD prefix stages: one more R advance, then the second byte.
+void stage_dd(Work& w) {
+  w.r += 1;
+  uint32_t op = fetch8(w);
+  w.cycles -= cycles_xy[op];
+  XyTable<kUseIx>::table[op](w);
+}
+
+void stage_fd(Work& w) {
+  w.r += 1;
+  uint32_t op = fetch8(w);
+  w.cycles -= cycles_xy[op];
+  XyTable<kUseIy>::table[op](w);
+}
+
 // T-states of DD xx / FD xx; 4 for an ignored prefix (the opcode after it
 // charges its own). IXH/IXL forms 8, LD IXH,n 11.
 const uint8_t cycles_xy[256] = {

@@ -1,5 +1,5 @@
 // The run loop: fetch, dispatch through op_main, stop when the budget is
-// spent; the prefix stages; the EI window; interrupt and NMI acceptance.
+// spent; the EI window; interrupt and NMI acceptance.
 // A run keeps A, F, BC, HL, PC, r_count and the cycle count in its own
 // working storage and writes them back before callbacks and at its end.
 #include "z80/core.h"
@@ -12,6 +12,9 @@ constexpr uint32_t kNmiAddress = 0x0066;
 constexpr uint32_t kIm1Address = 0x0038;
 constexpr uint32_t kRstBase = 0xC7;  // the data byte is taken as RST p: p = data - 0xC7
 constexpr int32_t kEiCycles = 4;
+constexpr uint8_t kEiNested = 2;    // ei_window after EI EI
+constexpr uint8_t kEiChainEnd = 3;  // ei_window after a third EI in a row
+constexpr int32_t kMaxBudget = 1 << 30;
 constexpr uint32_t kIm01Cycles = 13;
 constexpr uint32_t kIm2Cycles = 19;
 constexpr uint32_t kNmiCycles = 11;
@@ -44,39 +47,19 @@ void accept_irq(Work& w) {
 
 }  // namespace
 
-void stage_cb(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_cb[op];
-  op_cb[op](w);
-}
-
-void stage_ed(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_ed[op];
-  op_ed[op](w);
-}
-
-void stage_dd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  op_dd[op](w);
-}
-
-void stage_fd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  op_fd[op](w);
-}
-
 // EI: the next instruction runs against a count of 1; EI's own 4 T-states
-// are charged to the parked count when the window closes.
+// are charged to the parked count when the window closes. EI EI parks the
+// window's count of 1, so the run ends after the instruction that follows
+// the second EI. When that instruction is a third EI it opens no window:
+// the run ends right after it without taking a request, which keeps a
+// chain of EIs from running forever.
 void open_ei_window(Work& w) {
   cpu.iff1 = cpu.iff2 = kIffSet;
-  cpu.ei_window = 1;
+  if (cpu.ei_window >= kEiNested) {
+    cpu.ei_window = kEiChainEnd;  // w.cycles is already spent (1 - 4)
+    return;
+  }
+  cpu.ei_window += 1;
   cpu.ei_parked = w.cycles + kEiCycles;  // hand back what the fetch step charged
   w.cycles = 1;
 }
@@ -86,6 +69,8 @@ void open_ei_window(Work& w) {
 using namespace z80;
 
 int32_t cpu_run(int32_t budget) {
+  if (budget > kMaxBudget) budget = kMaxBudget;
+  if (cpu.owed_cycles > static_cast<uint32_t>(kMaxBudget)) cpu.owed_cycles = kMaxBudget;
   int32_t total = budget + static_cast<int32_t>(cpu.owed_cycles);
   cpu.cycles_left = total;
   cpu.cycles_requested = static_cast<uint32_t>(total);
@@ -101,9 +86,10 @@ int32_t cpu_run(int32_t budget) {
       op_main[op](w);
     }
     if (!cpu.ei_window) break;
+    bool chain_end = cpu.ei_window == kEiChainEnd;
     w.cycles = cpu.ei_parked;
     cpu.ei_window = 0;
-    if (cpu.irq_line && cpu.iff1) accept_irq(w);
+    if (!chain_end && cpu.irq_line && cpu.iff1) accept_irq(w);
     w.cycles -= kEiCycles;
   }
   save(w);

@@ -1,12 +1,145 @@
-// Placeholder: the audio service of the headless backend is not written yet.
+// Headless audio device: the looping buffer lives in memory and nothing
+// plays it. The play position advances by one write per delivery, so the
+// stream's chunks land in ring order; each delivered chunk can also be
+// appended to a 16-bit mono WAV file, whose sizes are filled in at close.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
 
-int headless_audio_open(int, int) { return 100; }
-void headless_audio_close() {}
-uint32_t headless_audio_play_position() { return 0; }
-void headless_audio_set_position(uint32_t) {}
-int headless_audio_write(uint32_t, const int16_t*, int) { return 0; }
-int headless_audio_play() { return 0; }
-int headless_audio_stop() { return 0; }
-void headless_audio_set_wav(const char*) {}
+namespace {
+
+constexpr int kWavHeaderBytes = 44;
+constexpr int kMaxBufferBytes = 1 << 24;
+
+struct HeadlessAudio {
+  int open = 0;
+  int playing = 0;
+  int rate = 0;
+  std::vector<uint8_t> ring;
+  uint32_t position = 0;
+  int fail_step = 0;
+  std::string wav_path;
+  std::FILE* wav = nullptr;
+  uint32_t wav_data_bytes = 0;
+};
+
+HeadlessAudio audio;
+
+void put_le(uint8_t* p, uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The canonical 44-byte header of 16-bit mono PCM at the device's rate.
+void wav_header(uint8_t h[kWavHeaderBytes], uint32_t data_bytes) {
+  const uint32_t rate = static_cast<uint32_t>(audio.rate);
+  std::memcpy(h, "RIFF", 4);
+  put_le(h + 4, 36 + data_bytes, 4);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  put_le(h + 16, 16, 4);        // format chunk size
+  put_le(h + 20, 1, 2);         // PCM
+  put_le(h + 22, 1, 2);         // mono
+  put_le(h + 24, rate, 4);
+  put_le(h + 28, rate * 2, 4);  // bytes per second
+  put_le(h + 32, 2, 2);         // block align
+  put_le(h + 34, 16, 2);        // bits per sample
+  std::memcpy(h + 36, "data", 4);
+  put_le(h + 40, data_bytes, 4);
+}
+
+void wav_begin() {
+  if (audio.wav_path.empty() || audio.wav != nullptr) return;
+  audio.wav = std::fopen(audio.wav_path.c_str(), "wb");
+  if (audio.wav == nullptr) {
+    std::fprintf(stderr, "quav: cannot write the WAV file %s\n", audio.wav_path.c_str());
+    return;
+  }
+  uint8_t h[kWavHeaderBytes];
+  wav_header(h, 0);
+  std::fwrite(h, 1, sizeof h, audio.wav);
+  audio.wav_data_bytes = 0;
+}
+
+void wav_append(const int16_t* samples, int count) {
+  if (audio.wav == nullptr) return;
+  std::vector<uint8_t> bytes(static_cast<size_t>(count) * 2);
+  for (int i = 0; i < count; ++i) put_le(&bytes[static_cast<size_t>(i) * 2], static_cast<uint16_t>(samples[i]), 2);
+  std::fwrite(bytes.data(), 1, bytes.size(), audio.wav);
+  audio.wav_data_bytes += static_cast<uint32_t>(bytes.size());
+}
+
+void wav_finish() {
+  if (audio.wav == nullptr) return;
+  uint8_t h[kWavHeaderBytes];
+  wav_header(h, audio.wav_data_bytes);
+  std::fseek(audio.wav, 0, SEEK_SET);
+  std::fwrite(h, 1, sizeof h, audio.wav);
+  std::fclose(audio.wav);
+  audio.wav = nullptr;
+}
+
+}  // namespace
+
+int headless_audio_open(int rate, int buffer_bytes) {
+  headless_audio_close();
+  if (audio.fail_step != 0) return audio.fail_step;
+  if (buffer_bytes <= 0 || buffer_bytes > kMaxBufferBytes || rate <= 0) return 120;
+  audio.ring.assign(static_cast<size_t>(buffer_bytes), 0);
+  audio.rate = rate;
+  audio.position = 0;
+  audio.playing = 0;
+  audio.open = 1;
+  wav_begin();
+  return 0;
+}
+
+void headless_audio_close() {
+  wav_finish();
+  audio.open = 0;
+  audio.playing = 0;
+  audio.ring.clear();
+}
+
+uint32_t headless_audio_play_position() { return audio.position; }
+
+void headless_audio_set_position(uint32_t byte_offset) {
+  if (audio.open && byte_offset < audio.ring.size()) audio.position = byte_offset;
+}
+
+int headless_audio_write(uint32_t byte_offset, const int16_t* samples, int count) {
+  if (!audio.open || samples == nullptr || count <= 0) return 0;
+  const size_t bytes = static_cast<size_t>(count) * 2;
+  if (byte_offset > audio.ring.size() || bytes > audio.ring.size() - byte_offset) return 0;
+  std::memcpy(audio.ring.data() + byte_offset, samples, bytes);
+  wav_append(samples, count);
+  audio.position = static_cast<uint32_t>((audio.position + bytes) % audio.ring.size());
+  return 1;
+}
+
+int headless_audio_play() {
+  if (!audio.open) return 0;
+  audio.playing = 1;
+  return 1;
+}
+
+int headless_audio_stop() {
+  if (!audio.open) return 0;
+  audio.playing = 0;
+  return 1;
+}
+
+void headless_audio_set_wav(const char* path) {
+  wav_finish();
+  audio.wav_path = path != nullptr ? path : "";
+  if (audio.open) wav_begin();
+}
+
+const uint8_t* headless_audio_buffer(int* bytes) {
+  if (bytes != nullptr) *bytes = audio.open ? static_cast<int>(audio.ring.size()) : 0;
+  return audio.open ? audio.ring.data() : nullptr;
+}
+
+void headless_audio_fail_open(int step) { audio.fail_step = step; }

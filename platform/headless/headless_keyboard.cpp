@@ -1,13 +1,133 @@
-// Placeholder: the keyboard service of the headless backend is not written yet.
+// Headless backend: the keyboard is a script of held keys. Each entry holds
+// one DirectInput key code from a frame up to, not including, another; the
+// runner tells the backend which frame it is at. The same script answers the
+// keyboard device and "is this host key held now" of the hotkeys. The
+// device follows the window's focus as a real one does: losing the front
+// unacquires it, and it cannot be acquired again until the window is back.
+#include <cstring>
+#include <vector>
+
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
 
-int headless_key_held(HostKey) { return 0; }
-int headless_keyboard_open() { return 0; }
-void headless_keyboard_close() {}
-uint32_t headless_keyboard_acquire() { return kPlatformNotAcquired; }
-uint32_t headless_keyboard_unacquire() { return kPlatformNotAcquired; }
-uint32_t headless_keyboard_state(uint8_t*) { return kPlatformNotAcquired; }
-void headless_keyboard_hold(int, int, int) {}
-void headless_keyboard_set_frame(int) {}
-void headless_keyboard_clear() {}
+namespace {
+
+struct HeldKey {
+  int code;
+  int from;
+  int to;
+};
+
+// Acquiring while another window is in front fails as DirectInput does.
+constexpr uint32_t kOtherAppHasPriority = 0x80070005;
+constexpr uint8_t kKeyDown = 0x80;
+
+std::vector<HeldKey> g_script;
+int g_frame = 0;
+int g_open = 0;
+int g_acquired = 0;
+int g_in_front = 1;
+int g_lost = 0;  // acquisition taken away, not yet reported
+
+int code_held(int code) {
+  for (const HeldKey& k : g_script) {
+    if (k.code == code && g_frame >= k.from && g_frame < k.to) return 1;
+  }
+  return 0;
+}
+
+// The DirectInput codes of the named host keys; Ctrl and ENTER are either
+// of the two keys that carry the name.
+struct NamedKey {
+  int code;
+  int other;
+};
+constexpr NamedKey kNamedKeys[static_cast<int>(HostKey::Count)] = {
+    {0x01, 0},     // Escape
+    {0x3B, 0},     // F1
+    {0x3C, 0},     // F2
+    {0x3D, 0},     // F3
+    {0x3E, 0},     // F4
+    {0x3F, 0},     // F5
+    {0x40, 0},     // F6
+    {0x41, 0},     // F7
+    {0x42, 0},     // F8
+    {0x43, 0},     // F9
+    {0x44, 0},     // F10
+    {0x57, 0},     // F11
+    {0x58, 0},     // F12
+    {0xD2, 0},     // Insert
+    {0xC8, 0},     // Up
+    {0xD0, 0},     // Down
+    {0xC9, 0},     // Prior
+    {0xD1, 0},     // Next
+    {0x1C, 0x9C},  // Return, keypad ENTER
+    {0x1D, 0x9D},  // Control, left and right
+};
+
+}  // namespace
+
+void headless_keyboard_hold(int code, int from, int to) {
+  if (code <= 0 || code > 0xFF || to <= from) return;
+  g_script.push_back({code, from, to});
+}
+
+void headless_keyboard_set_frame(int frame) { g_frame = frame; }
+
+void headless_keyboard_clear() {
+  g_script.clear();
+  g_frame = 0;
+  g_in_front = 1;
+}
+
+void headless_keyboard_set_focus(int in_front) {
+  g_in_front = in_front ? 1 : 0;
+  if (!g_in_front && g_acquired) {
+    g_acquired = 0;
+    g_lost = 1;
+  }
+}
+
+int headless_key_held(HostKey key) {
+  const int i = static_cast<int>(key);
+  if (i < 0 || i >= static_cast<int>(HostKey::Count)) return 0;
+  const NamedKey& k = kNamedKeys[i];
+  return code_held(k.code) || (k.other != 0 && code_held(k.other)) ? 1 : 0;
+}
+
+int headless_keyboard_open() {
+  g_open = 1;
+  g_acquired = 0;
+  g_lost = 0;
+  return 1;
+}
+
+void headless_keyboard_close() {
+  g_open = 0;
+  g_acquired = 0;
+}
+
+uint32_t headless_keyboard_acquire() {
+  if (!g_open || !g_in_front) return kOtherAppHasPriority;
+  g_acquired = 1;
+  g_lost = 0;
+  return 0;
+}
+
+uint32_t headless_keyboard_unacquire() {
+  g_acquired = 0;
+  return 0;
+}
+
+uint32_t headless_keyboard_state(uint8_t state[256]) {
+  if (g_lost) {
+    g_lost = 0;
+    return kPlatformInputLost;
+  }
+  if (!g_open || !g_acquired) return kPlatformNotAcquired;
+  std::memset(state, 0, 256);
+  for (const HeldKey& k : g_script) {
+    if (g_frame >= k.from && g_frame < k.to) state[k.code] = kKeyDown;
+  }
+  return 0;
+}

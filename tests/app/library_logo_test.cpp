@@ -13,6 +13,8 @@
 #include "app/library.h"
 #include "bus/io.h"
 #include "support/bus_machine.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
 
 namespace {
 
@@ -146,13 +148,13 @@ TEST_F(LogoRun, StartUpFillsColoursAndCopiesPatternsAndNames) {
   const std::vector<size_t> reads = status_reads();
   ASSERT_FALSE(reads.empty()) << "no frame interrupt was handled";
   // Everything before the first interrupt's colour burst is start-up.
-  VdpModel vdp;
+  VdpModel model;
   size_t i = 0;
   for (; i < port_log.size(); ++i) {
     const PortAccess& a = port_log[i];
     ASSERT_TRUE(a.write) << "start-up reads no port (access " << i << ")";
-    vdp.out(a);
-    if (vdp.address == 0x2808 && !vdp.second && a.port == 0xBF && (a.value & 0x80) == 0 &&
+    model.out(a);
+    if (model.address == 0x2808 && !model.second && a.port == 0xBF && (a.value & 0x80) == 0 &&
         i > 18 + 0x1800) {
       break;  // the frame handler has pointed at the middle third's colours
     }
@@ -162,20 +164,20 @@ TEST_F(LogoRun, StartUpFillsColoursAndCopiesPatternsAndNames) {
     const bool colours = a >= 0x2000 && a < 0x3800;
     const bool patterns = a >= 0x0800 && a < 0x0800 + 200;
     const bool names = a >= 0x3940 && a < 0x3940 + 96;
-    ASSERT_EQ(vdp.writes[a], colours || patterns || names ? 1 : 0) << std::hex << "VRAM 0x" << a;
+    ASSERT_EQ(model.writes[a], colours || patterns || names ? 1 : 0) << std::hex << "VRAM 0x" << a;
     if (colours) {
-      ASSERT_EQ(vdp.vram[a], 0) << std::hex << "VRAM 0x" << a;
+      ASSERT_EQ(model.vram[a], 0) << std::hex << "VRAM 0x" << a;
     }
   }
-  EXPECT_NE(find_after_marker(&vdp.vram[0x0800], 200), std::string::npos)
+  EXPECT_NE(find_after_marker(&model.vram[0x0800], 200), std::string::npos)
       << "the patterns come from the image's data";
-  EXPECT_NE(find_after_marker(&vdp.vram[0x3940], 96), std::string::npos)
+  EXPECT_NE(find_after_marker(&model.vram[0x3940], 96), std::string::npos)
       << "the names come from the image's data";
   // Rows 10-12 show characters 1-8, 9-16 and 17-24, each once.
   std::array<int, 25> seen{};
   for (int row = 0; row < 3; ++row) {
     for (int col = 0; col < 32; ++col) {
-      const int name = vdp.vram[0x3940 + row * 32 + col];
+      const int name = model.vram[0x3940 + row * 32 + col];
       ASSERT_LE(name, 24);
       if (name == 0) continue;
       EXPECT_EQ((name - 1) / 8, row) << "character " << name << " on row " << 10 + row;
@@ -183,7 +185,7 @@ TEST_F(LogoRun, StartUpFillsColoursAndCopiesPatternsAndNames) {
     }
   }
   for (int c = 1; c <= 24; ++c) EXPECT_EQ(seen[c], 1) << "character " << c;
-  EXPECT_EQ(vdp.reg, (std::array<int, 8>{0x02, 0xE2, 0x0E, 0xFF, 0x03, 0x76, 0x03, 0x00}));
+  EXPECT_EQ(model.reg, (std::array<int, 8>{0x02, 0xE2, 0x0E, 0xFF, 0x03, 0x76, 0x03, 0x00}));
 }
 
 TEST_F(LogoRun, EachFrameInterruptRotatesTheTableOnceIntoTheMiddleColours) {
@@ -227,6 +229,25 @@ TEST_F(LogoRun, EachFrameInterruptRotatesTheTableOnceIntoTheMiddleColours) {
   }
 }
 
+TEST_F(LogoRun, TheVdpHoldsWhatThePortWritesProgrammed) {
+  VdpModel model;
+  for (const PortAccess& a : port_log) {
+    if (a.write) model.out(a);
+  }
+  for (int r = 0; r < 8; ++r) EXPECT_EQ(vdp_peek_register(r), model.reg[r]) << "register " << r;
+  for (uint32_t a = 0; a < 0x4000; ++a) {
+    ASSERT_EQ(vdp_peek_vram(a), model.vram[a]) << std::hex << "VRAM 0x" << a;
+  }
+  // The picture's colours: characters 1-24 of the middle third, eight rows
+  // each, from the table in RAM.
+  for (int c = 1; c <= 24; ++c) {
+    for (int row = 0; row < 8; ++row) {
+      EXPECT_EQ(vdp_peek_vram(0x2800 + c * 8 + row), MachineMemory[0x8000 + (c - 1) / 8 * 8 + row])
+          << "character " << c << ", row " << row;
+    }
+  }
+}
+
 TEST_F(LogoRun, NmiChangesNothingVisible) {
   const size_t before = port_log.size();
   const std::vector<size_t> reads_before = status_reads();
@@ -237,6 +258,24 @@ TEST_F(LogoRun, NmiChangesNothingVisible) {
   EXPECT_EQ(reads_after.size(), reads_before.size() + 2) << "interrupts still handled";
   // The same accesses per frame as before the NMI: address, 192 bytes, status.
   EXPECT_EQ(port_log.size() - before, 2u * (2 + 192 + 1));
+}
+
+TEST_F(LogoRun, RunsOnTheResetStackAndModeAndKeepsEveryRegister) {
+  const size_t handled = status_reads().size();
+  ASSERT_GE(handled, 1u);
+  // Between interrupts the program idles on the reset stack pointer and in
+  // interrupt mode 0; a frame's interrupt changes no register.
+  const CpuState before = cpu;
+  EXPECT_EQ(before.sp, 0x0000);
+  EXPECT_EQ(before.im, 0);
+  bus_machine::run_frame();
+  ASSERT_EQ(status_reads().size(), handled + 1) << "one more interrupt handled";
+  const uint16_t CpuState::*registers[] = {
+      &CpuState::af,     &CpuState::bc,     &CpuState::de,     &CpuState::hl,
+      &CpuState::ix,     &CpuState::iy,     &CpuState::sp,     &CpuState::pc,
+      &CpuState::af_alt, &CpuState::bc_alt, &CpuState::de_alt, &CpuState::hl_alt};
+  for (const auto r : registers) EXPECT_EQ(cpu.*r, before.*r);
+  EXPECT_EQ(cpu.xy_latch & 0x28, before.xy_latch & 0x28) << "F's bits 3 and 5";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The control and data port protocol, register decoding, reset, and the
-// status and interrupt steps at lines 212 and 261.
+// The control and data port protocol, register decoding and reset. The
+// frame flag and interrupt are tested through a Z80 program (program_test).
 #include "vdp_test_util.h"
 
 namespace {
@@ -72,9 +72,6 @@ TEST_F(VdpPorts, ModesAndTableAddresses) {
   EXPECT_EQ(vdp.colour_base, 0u);
   set_register(1, 0x18);  // M1 and M2: the mode stays
   EXPECT_EQ(vdp.screen_mode, 0u);
-  set_register(1, 0x4B);  // Multicolor, display on, 16 x 16 magnified
-  EXPECT_EQ(vdp.screen_mode, 3u);
-  EXPECT_EQ(vdp.display_enabled + vdp.sprites_16 + vdp.sprites_magnified, 3u);
   set_register(1, 0x00);
   EXPECT_EQ(vdp.screen_mode, 1u);
   EXPECT_EQ(vdp.colour_base, 0x3FC0u);
@@ -113,39 +110,6 @@ TEST_F(VdpPorts, ResetKeepsRegistersAndClearsTheRest) {
   EXPECT_EQ(vdp.backdrop_pixel, colour_pixel(5));
   EXPECT_EQ(vdp_toggle_sprite_limit(), 1u);
   EXPECT_EQ(vdp_toggle_sprite_limit(), 0u);
-}
-
-TEST_F(VdpPorts, FrameFlagAndInterruptLines) {
-  set_register(1, 0x20);
-  run_lines(0, 212);
-  EXPECT_EQ(vdp_peek_status(), 0);
-  EXPECT_TRUE(irq_levels.empty());
-  run_lines(212, 213);
-  EXPECT_EQ(vdp_peek_status(), 0x80);
-  EXPECT_EQ(irq_levels, std::vector<int>{1});
-  EXPECT_EQ(vdp_read_status(), 0x80);
-  EXPECT_EQ(vdp_read_status(), 0x00);
-  EXPECT_EQ(irq_levels, (std::vector<int>{1, 0}));  // released once only
-  run_lines(213, 312);
-  EXPECT_EQ(irq_levels, (std::vector<int>{1, 0, 0}));  // line 261 withdraws regardless
-
-  // Unread, the flag lasts through line 261.
-  irq_levels.clear();
-  run_lines(0, 261);
-  EXPECT_EQ(vdp_peek_status(), 0x80);
-  run_lines(261, 262);
-  EXPECT_EQ(vdp_peek_status(), 0x00);
-  EXPECT_EQ(irq_levels, (std::vector<int>{1, 0}));
-  EXPECT_EQ(vdp.irq_asserted, 0u);
-}
-
-TEST_F(VdpPorts, EnableAfterLine212GivesNoInterrupt) {
-  run_lines(0, 213);
-  set_register(1, 0x20);
-  run_lines(213, 261);
-  EXPECT_EQ(vdp.irq_asserted, 0u);
-  EXPECT_TRUE(irq_levels.empty());
-  EXPECT_EQ(vdp_read_status(), 0x80);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <array>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "vdp_test_util.h"
 

@@ -1,9 +1,9 @@
 #include "vdp_test_util.h"
 
+#include <sstream>
+
 #include "display/video.h"
 #include "platform/platform.h"
-
-std::vector<int> irq_levels;
 
 namespace {
 
@@ -12,13 +12,6 @@ constexpr int kRgb[16][3] = {
     {0, 0, 0},       {0, 0, 0},      {32, 192, 32},   {96, 224, 96},  {32, 32, 224},   {64, 96, 224},
     {160, 32, 32},   {64, 192, 224}, {224, 32, 32},   {224, 96, 96},  {192, 192, 32},  {192, 192, 128},
     {32, 128, 32},   {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};
-
-VdpInterruptCallback irq_forward = nullptr;
-
-void record_irq(int level) {
-  irq_levels.push_back(level);
-  if (irq_forward != nullptr) irq_forward(level);
-}
 
 int reg(int n) { return vdp_peek_register(n); }
 int mem(uint32_t address) { return vdp_peek_vram(address & 0x3FFF); }
@@ -84,8 +77,7 @@ int background_colour(int x, int line, int mode) {
 
 }  // namespace
 
-void vdp_test_start(VdpInterruptCallback forward) {
-  irq_forward = forward;
+void vdp_test_start(VdpInterruptCallback callback) {
   static bool platform_ready = false;
   if (!platform_ready) {
     platform_init(PlatformBackend::Headless, {});
@@ -95,9 +87,10 @@ void vdp_test_start(VdpInterruptCallback forward) {
   }
   vdp_release();
   vdp = VdpState{};
-  irq_levels.clear();
-  vdp_init(record_irq);
-  video_lock_frame();
+  vdp_init(callback);
+  if (video_lock_frame() == nullptr || video_pixel_address(2, 0, 0) == nullptr) {
+    FAIL() << "the frame surface cannot be locked";
+  }
   fill_frame(kSentinel);
 }
 
@@ -157,8 +150,9 @@ testing::AssertionResult frame_matches_reference() {
     for (int x = 0; x < kFrameWidth; ++x) {
       const uint16_t want = reference_pixel(x, row), got = pixel(x, row);
       if (want != got && mismatches++ < 5) {
-        result << "pixel (" << x << ", " << row << ") is 0x" << std::hex << got << ", expected 0x" << want
-               << std::dec << "\n";
+        std::ostringstream line;
+        line << "pixel (" << x << ", " << row << ") is 0x" << std::hex << got << ", expected 0x" << want << "\n";
+        result << line.str();
       }
     }
   }

@@ -6,18 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "vdp/vdp.h"
 
 constexpr uint16_t kSentinel = 0x1234;  // no palette colour has this pixel value
 
-extern std::vector<int> irq_levels;  // every level given to the interrupt callback
-
-// A fresh VDP (registers and status zero), the frame locked and filled with
-// kSentinel. The interrupt levels are recorded in irq_levels and then passed
-// to `forward` when given.
-void vdp_test_start(VdpInterruptCallback forward = nullptr);
+// A fresh VDP (registers and status zero) with the given interrupt callback,
+// the frame locked and filled with kSentinel.
+void vdp_test_start(VdpInterruptCallback callback = nullptr);
 void set_register(int reg, uint8_t value);
 void write_vram(uint16_t address, std::initializer_list<uint8_t> bytes);
 // Runs the VDP over lines [from, to) with the given render flag.

@@ -121,6 +121,17 @@ TEST_F(EiWindow, EiEiDropsTheRestOfTheBudget) {
   EXPECT_EQ(cpu.pc, 3);
 }
 
+TEST_F(EiWindow, AChainOfEisEndsTheRunAfterTheThird) {
+  std::memset(mem, 0xFB, sizeof mem);
+  cpu.im = 1;
+  cpu_irq(0xFF);
+  EXPECT_EQ(cpu_run(229), 229 + 3);
+  EXPECT_EQ(cpu.pc, 3);
+  EXPECT_EQ(cpu.sp, 0xF000);  // no request taken inside the chain
+  cpu_run(229);
+  EXPECT_EQ(cpu.pc, 6);
+}
+
 TEST_F(EiWindow, EiHaltWakesOnTheInterruptPastTheHalt) {
   put(0x0000, {0xFB, 0x76, 0x00});
   put(0x0038, {0x76});
