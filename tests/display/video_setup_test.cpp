@@ -106,7 +106,8 @@ TEST_F(VideoSetup, TheFrameSurfaceCanBeDrawnBeforeTheFirstMode) {
   ASSERT_NE(base, nullptr);
   EXPECT_EQ(vdp.frame_pitch, display.pitch[2]);
   EXPECT_GE(vdp.frame_pitch, kFrameW * 2);
-  EXPECT_EQ(reinterpret_cast<uint8_t*>(video_pixel_address(2, 3, 2)), base + 2 * vdp.frame_pitch + 6);
+  EXPECT_EQ(reinterpret_cast<uint8_t*>(video_pixel_address(2, 3, 2)),
+            base + 2 * vdp.frame_pitch + 6);
   *video_pixel_address(2, 287, 239) = 0xBEEF;
   video_unlock_frame();
   EXPECT_EQ(*video_pixel_address(2, 287, 239), 0xBEEF);  // readable after the unlock
