@@ -96,24 +96,23 @@ inline uint32_t fetch16(Work& w) {
   return lo | (fetch8(w) << 8);
 }
 
+// Data accesses on a handler page (run.cpp), kept out of the handlers.
+[[gnu::cold, gnu::noinline]] uint32_t read8_handler(Work& w, uint32_t address);
+[[gnu::cold, gnu::noinline]] void write8_handler(Work& w, uint32_t address, uint32_t value);
+
 inline uint32_t read8(Work& w, uint32_t address) {
   const PageEntry& e = cpu.read_pages[address >> 8];
-  if (e.handler == nullptr) return *host(e.base, address);
-  save(w);
-  uint32_t v = reinterpret_cast<ReadHandler>(e.handler)(address) & 0xFF;
-  load(w);
-  return v;
+  if (e.handler == nullptr) [[likely]] return *host(e.base, address);
+  return read8_handler(w, address);
 }
 
 inline void write8(Work& w, uint32_t address, uint32_t value) {
   const PageEntry& e = cpu.write_pages[address >> 8];
-  if (e.handler == nullptr) {
+  if (e.handler == nullptr) [[likely]] {
     *host(e.base, address) = static_cast<uint8_t>(value);
     return;
   }
-  save(w);
-  reinterpret_cast<WriteHandler>(e.handler)(address, value);
-  load(w);
+  write8_handler(w, address, value);
 }
 
 inline uint32_t read16(Work& w, uint32_t address) {

@@ -47,6 +47,19 @@ void accept_irq(Work& w) {
 
 }  // namespace
 
+uint32_t read8_handler(Work& w, uint32_t address) {
+  save(w);
+  uint32_t v = reinterpret_cast<ReadHandler>(cpu.read_pages[address >> 8].handler)(address) & 0xFF;
+  load(w);
+  return v;
+}
+
+void write8_handler(Work& w, uint32_t address, uint32_t value) {
+  save(w);
+  reinterpret_cast<WriteHandler>(cpu.write_pages[address >> 8].handler)(address, value);
+  load(w);
+}
+
 // EI: the next instruction runs against a count of 1; EI's own 4 T-states
 // are charged to the parked count when the window closes. EI EI parks the
 // window's count of 1, so the run ends after the instruction that follows

@@ -58,14 +58,14 @@ TEST_F(VdpSprites, EarlyClockAndClipping) {
               0xFF});                                              // right half, first row
   sprite(0, 9, 24, 5, 0x8A);  // early clock: x = -8
   sprite(1, 19, 0, 4, 0x8B);  // early clock with x = 0: off the screen
-  sprite(2, 29, 250, 6, 0x0C);
+  pattern(8, {0xFF});
+  sprite(2, 29, 250, 9, 0x0C);  // pixels 0..7 at 250..257
   frame();
   for (int x = 0; x < 8; ++x) EXPECT_EQ(screen(x, 10), colour_pixel(10)) << x;
   EXPECT_NE(screen(8, 10), colour_pixel(10));
   for (int x = 0; x < 256; ++x) EXPECT_NE(screen(x, 20), colour_pixel(11)) << x;
-  EXPECT_EQ(screen(250, 30), colour_pixel(12));
-  EXPECT_NE(screen(251, 30), colour_pixel(12));  // the right half starts at 258: clipped
-  EXPECT_EQ(pixel(16 + 258, 54), colour_pixel(4));
+  for (int x = 250; x < 256; ++x) EXPECT_EQ(screen(x, 30), colour_pixel(12)) << x;
+  EXPECT_EQ(pixel(16 + 256, 54), colour_pixel(4));  // clipped: the border stays
 }
 
 TEST_F(VdpSprites, MagnifiedAndPriority) {

@@ -5,6 +5,7 @@
 // many fields were masked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
