@@ -60,6 +60,10 @@ Geometry geometry(int w, int h) {
 // Source pixels that fit, at `scale` times their size, into `room` pixels.
 int fitting(int source, int room, int scale) { return std::clamp(room / scale, 0, source); }
 
+uint8_t* byte_address(int index, int x, int y) {
+  return reinterpret_cast<uint8_t*>(video_pixel_address(index, x, y));
+}
+
 void run_filter(int mode, const Geometry& g) {
   if (!video_lock_surface(kSurfaceFrame)) return;
   if (!video_lock_surface(kSurfaceBack)) {
@@ -70,17 +74,16 @@ void run_filter(int mode, const Geometry& g) {
   const uint16_t half = static_cast<uint16_t>(display.grey_half_mask);
   const uint16_t quarter = static_cast<uint16_t>(display.grey_quarter_mask);
   if (mode == 0 && app_settings.display_width == kQuadrupleWidth) {
-    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, kActiveLeft, kActiveTop));
-    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, 0, 0));
-    filter_quadruple(s, display.pitch[kSurfaceFrame], d, display.pitch[kSurfaceBack],
+    filter_quadruple(byte_address(kSurfaceFrame, kActiveLeft, kActiveTop),
+                     display.pitch[kSurfaceFrame], byte_address(kSurfaceBack, 0, 0),
+                     display.pitch[kSurfaceBack],
                      fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
   } else if (g.dx < bw && g.dy < bh) {
     static constexpr ScanlineFilter kByMode[4] = {ScanlineFilter::Half, ScanlineFilter::Black,
                                                   ScanlineFilter::ThreeQuarter,
                                                   ScanlineFilter::Double};
-    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, g.sx, g.sy));
-    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, g.dx, g.dy));
-    filter_scanlines(kByMode[mode], s, display.pitch[kSurfaceFrame], d,
+    filter_scanlines(kByMode[mode], byte_address(kSurfaceFrame, g.sx, g.sy),
+                     display.pitch[kSurfaceFrame], byte_address(kSurfaceBack, g.dx, g.dy),
                      display.pitch[kSurfaceBack], fitting(g.sw, bw - g.dx, 2),
                      fitting(g.sh, bh - g.dy, 2), half, quarter);
   }
@@ -153,10 +156,11 @@ void video_present() {
     case 0: case 1: case 2: case 3:
       run_filter(mode, g);
       break;
-    case 4:
-      display_blit({g.sx, g.sy, g.sw, g.sh},
-                   {g.dx, g.dy, w < kFullWidth ? w : kFullWidth, h < kFullHeight ? h : kFullHeight});
+    case 4: {
+      const int dw = w < kFullWidth ? w : kFullWidth, dh = h < kFullHeight ? h : kFullHeight;
+      display_blit({g.sx, g.sy, g.sw, g.sh}, {g.dx, g.dy, dw, dh});
       break;
+    }
     case 5:
       display_blit({0, 0, display.frame_width, display.frame_height}, {0, 0, w, h});
       break;
