@@ -27,7 +27,6 @@ constexpr uint32_t kImage32K = 32768;
 constexpr uint32_t kImage40K = 40960;
 constexpr uint32_t kFileImageLimit = 32768;  // a "/file" image is cut here
 
-
 // The logo program, assembled from data/logo.asm at build time.
 extern const unsigned char kLogoImage[];
 extern const unsigned kLogoImage_size;

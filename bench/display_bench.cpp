@@ -24,7 +24,8 @@ void BM_VideoPresent(benchmark::State& state) {
   app_settings.blit_mode = mode;
   video_lock_frame();
   for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 288; ++x) *video_pixel_address(2, x, y) = static_cast<uint16_t>(x * 37 + y * 1031);
+    for (int x = 0; x < 288; ++x)
+      *video_pixel_address(2, x, y) = static_cast<uint16_t>(x * 37 + y * 1031);
   video_unlock_frame();
   for (auto _ : state) {
     video_present();

@@ -51,12 +51,12 @@ void widen4(const Pixel* __restrict s, Pixel* __restrict d, int n) {
 
 }  // namespace
 
-void filter_scanlines(ScanlineFilter filter, const uint8_t* src, int src_pitch, uint8_t* dst,
-                      int dst_pitch, int width, int rows, uint16_t half_mask,
-                      uint16_t quarter_mask) {
+FilterArea filter_scanlines(ScanlineFilter filter, const uint8_t* src, int src_pitch,
+                            uint8_t* dst, int dst_pitch, int width, int rows, uint16_t half_mask,
+                            uint16_t quarter_mask) {
   const int group = filter == ScanlineFilter::Double ? kDoubleGroup : kScanlineGroup;
   const int n = width / group * group;
-  if (n <= 0) return;
+  if (n <= 0 || rows <= 0) return {};
   const size_t out_bytes = static_cast<size_t>(n) * 2 * sizeof(Pixel);
   for (int r = 0; r < rows; ++r) {
     const Pixel* s = row_at(src, src_pitch, r);
@@ -70,12 +70,13 @@ void filter_scanlines(ScanlineFilter filter, const uint8_t* src, int src_pitch, 
       case ScanlineFilter::ThreeQuarter: widen2_three_quarter(s, bottom, n, quarter_mask); break;
     }
   }
+  return {0, 0, 2 * n, 2 * rows};
 }
 
-void filter_quadruple(const uint8_t* src, int src_pitch, uint8_t* dst, int dst_pitch, int width,
-                      int rows) {
+FilterArea filter_quadruple(const uint8_t* src, int src_pitch, uint8_t* dst, int dst_pitch,
+                            int width, int rows) {
   const int n = width / kScanlineGroup * kScanlineGroup;
-  if (n <= 0) return;
+  if (n <= 0 || rows <= 0) return {};
   const size_t out_bytes = static_cast<size_t>(n) * 4 * sizeof(Pixel);
   for (int r = 0; r < rows; ++r) {
     Pixel* first = row_at(dst, dst_pitch, 4 * r);
@@ -84,4 +85,5 @@ void filter_quadruple(const uint8_t* src, int src_pitch, uint8_t* dst, int dst_p
     std::memcpy(row_at(dst, dst_pitch, 4 * r + 2), first, out_bytes);
     std::memset(row_at(dst, dst_pitch, 4 * r + 3), 0, out_bytes);
   }
+  return {0, 0, 4 * n, 4 * rows};
 }

@@ -11,11 +11,16 @@ enum class ScanlineFilter { Double, Black, Half, ThreeQuarter };
 constexpr int kDoubleGroup = 8;
 constexpr int kScanlineGroup = 4;
 
+// The rectangle a filter wrote whole, relative to its destination.
+struct FilterArea {
+  int x, y, width, height;
+};
+
 // src: first source pixel, width x rows source pixels, pitches in bytes.
 // half_mask and quarter_mask keep the bits that survive a shift of each
 // colour channel by one and by two places.
-void filter_scanlines(ScanlineFilter filter, const uint8_t* src, int src_pitch, uint8_t* dst,
-                      int dst_pitch, int width, int rows, uint16_t half_mask,
-                      uint16_t quarter_mask);
-void filter_quadruple(const uint8_t* src, int src_pitch, uint8_t* dst, int dst_pitch, int width,
-                      int rows);
+FilterArea filter_scanlines(ScanlineFilter filter, const uint8_t* src, int src_pitch, uint8_t* dst,
+                            int dst_pitch, int width, int rows, uint16_t half_mask,
+                            uint16_t quarter_mask);
+FilterArea filter_quadruple(const uint8_t* src, int src_pitch, uint8_t* dst, int dst_pitch,
+                            int width, int rows);

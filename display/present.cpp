@@ -60,30 +60,62 @@ Geometry geometry(int w, int h) {
 // Source pixels that fit, at `scale` times their size, into `room` pixels.
 int fitting(int source, int room, int scale) { return std::clamp(room / scale, 0, source); }
 
+uint8_t* byte_address(int index, int x, int y) {
+  return reinterpret_cast<uint8_t*>(video_pixel_address(index, x, y));
+}
+
+// Clears the back buffer around the rectangle (x, y, w, h) that a filter
+// has just written whole: the same picture as clearing all of it first,
+// without writing the picture's pixels twice.
+void clear_around(uint8_t* back, int pitch, int bw, int bh, int x, int y, int w, int h) {
+  auto row = [&](int r) {
+    return reinterpret_cast<uint16_t*>(back + static_cast<std::ptrdiff_t>(r) * pitch);
+  };
+  for (int r = 0; r < bh; ++r) {
+    uint16_t* p = row(r);
+    if (r < y || r >= y + h || w <= 0) {
+      std::fill(p, p + bw, uint16_t{0});
+    } else {
+      std::fill(p, p + x, uint16_t{0});
+      std::fill(p + x + w, p + bw, uint16_t{0});
+    }
+  }
+}
+
+// Modes 0-3: the frame drawn by a filter straight into the back buffer,
+// which is black wherever the filter does not write.
 void run_filter(int mode, const Geometry& g) {
-  if (!video_lock_surface(kSurfaceFrame)) return;
-  if (!video_lock_surface(kSurfaceBack)) {
-    video_unlock_surface(kSurfaceFrame);
+  if (!video_lock_surface(kSurfaceFrame)) {
+    video_fill_surface(kSurfaceBack, 0);
     return;
   }
+  if (!video_lock_surface(kSurfaceBack)) {
+    video_unlock_surface(kSurfaceFrame);
+    video_fill_surface(kSurfaceBack, 0);
+    return;
+  }
+  uint8_t* back = display.memory[kSurfaceBack];
+  const int back_pitch = display.pitch[kSurfaceBack];
   const int bw = display.current_width, bh = display.current_height;
   const uint16_t half = static_cast<uint16_t>(display.grey_half_mask);
   const uint16_t quarter = static_cast<uint16_t>(display.grey_quarter_mask);
+  FilterArea area{};
   if (mode == 0 && app_settings.display_width == kQuadrupleWidth) {
-    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, kActiveLeft, kActiveTop));
-    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, 0, 0));
-    filter_quadruple(s, display.pitch[kSurfaceFrame], d, display.pitch[kSurfaceBack],
-                     fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
+    area = filter_quadruple(byte_address(kSurfaceFrame, kActiveLeft, kActiveTop),
+                            display.pitch[kSurfaceFrame], back, back_pitch,
+                            fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
   } else if (g.dx < bw && g.dy < bh) {
     static constexpr ScanlineFilter kByMode[4] = {ScanlineFilter::Half, ScanlineFilter::Black,
                                                   ScanlineFilter::ThreeQuarter,
                                                   ScanlineFilter::Double};
-    const auto* s = reinterpret_cast<const uint8_t*>(video_pixel_address(kSurfaceFrame, g.sx, g.sy));
-    auto* d = reinterpret_cast<uint8_t*>(video_pixel_address(kSurfaceBack, g.dx, g.dy));
-    filter_scanlines(kByMode[mode], s, display.pitch[kSurfaceFrame], d,
-                     display.pitch[kSurfaceBack], fitting(g.sw, bw - g.dx, 2),
-                     fitting(g.sh, bh - g.dy, 2), half, quarter);
+    area = filter_scanlines(kByMode[mode], byte_address(kSurfaceFrame, g.sx, g.sy),
+                            display.pitch[kSurfaceFrame], byte_address(kSurfaceBack, g.dx, g.dy),
+                            back_pitch, fitting(g.sw, bw - g.dx, 2), fitting(g.sh, bh - g.dy, 2),
+                            half, quarter);
+    area.x += g.dx;
+    area.y += g.dy;
   }
+  clear_around(back, back_pitch, bw, bh, area.x, area.y, area.width, area.height);
   video_unlock_surface(kSurfaceBack);
   video_unlock_surface(kSurfaceFrame);
 }
@@ -147,16 +179,19 @@ void video_present() {
   if (!display.surfaces_ready) return;
   const int w = app_settings.display_width, h = app_settings.display_height;
   const int mode = app_settings.blit_mode;
-  video_fill_surface(kSurfaceBack, 0);
   const Geometry g = geometry(w, h);
+  // The back buffer is black wherever the picture does not reach; the
+  // filters clear around what they write themselves.
+  if (mode < 0 || mode > 3) video_fill_surface(kSurfaceBack, 0);
   switch (mode) {
     case 0: case 1: case 2: case 3:
       run_filter(mode, g);
       break;
-    case 4:
-      display_blit({g.sx, g.sy, g.sw, g.sh},
-                   {g.dx, g.dy, w < kFullWidth ? w : kFullWidth, h < kFullHeight ? h : kFullHeight});
+    case 4: {
+      const int dw = w < kFullWidth ? w : kFullWidth, dh = h < kFullHeight ? h : kFullHeight;
+      display_blit({g.sx, g.sy, g.sw, g.sh}, {g.dx, g.dy, dw, dh});
       break;
+    }
     case 5:
       display_blit({0, 0, display.frame_width, display.frame_height}, {0, 0, w, h});
       break;

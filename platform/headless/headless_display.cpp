@@ -3,8 +3,8 @@
 // The five back-buffer sizes of the shell are offered as modes (tests may
 // offer others). The screen, the back buffer and the frame surface are plain
 // buffers; "video memory" only records the placement, and every copy and
-// stretch is done by the shared software blit. A flip copies the back buffer
-// to the screen, so the back buffer keeps the last presented picture.
+// stretch is done by the shared software blit. The screen is the back buffer
+// itself, so a flip shows it without a copy and it keeps the last picture.
 #include <cstddef>
 #include <vector>
 
@@ -99,8 +99,10 @@ void headless_display_close() {
 int headless_display_set_mode(int width, int height) {
   HeadlessDisplay& d = display_device;
   if (!d.open || width <= 0 || height <= 0) return 0;
-  d.surfaces[0] = make_surface(d.buffers[0], width, height);
+  // The screen shows the back buffer as it stands: there is no separate
+  // front buffer to copy into, so a flip costs nothing.
   d.surfaces[1] = make_surface(d.buffers[1], width, height);
+  d.surfaces[0] = d.surfaces[1];
   return 1;
 }
 
@@ -136,11 +138,7 @@ int headless_surface_blit(int dst, const PlatformRect& dst_rect, int src,
 }
 
 int headless_display_flip(int) {
-  const HostSurface* screen = surface_of(0);
-  const HostSurface* back = surface_of(1);
-  if (!screen || !back) return 0;
-  surface_blit_nearest(*screen, {0, 0, screen->width, screen->height}, *back,
-                       {0, 0, back->width, back->height});
+  if (!surface_of(1)) return 0;
   display_device.flips += 1;
   return 1;
 }

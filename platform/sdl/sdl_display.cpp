@@ -89,7 +89,13 @@ uint32_t widen(uint16_t p) {
 }
 
 uint16_t narrow(uint32_t c) {
-  return static_cast<uint16_t>(((c >> 19) & 0x1F) << 11 | ((c >> 10) & 0x3F) << 5 | ((c >> 3) & 0x1F));
+  const uint32_t r = (c >> 19) & 0x1F, g = (c >> 10) & 0x3F, b = (c >> 3) & 0x1F;
+  return static_cast<uint16_t>(r << 11 | g << 5 | b);
+}
+
+template <typename T>
+T* row_of(void* base, int pitch, int y) {
+  return reinterpret_cast<T*>(static_cast<uint8_t*>(base) + static_cast<size_t>(y) * pitch);
 }
 
 void widen_row(const uint16_t* __restrict from, uint32_t* __restrict to, int count) {
@@ -107,9 +113,7 @@ void upload(const HostSurface& s, SDL_Texture* t) {
   if (SDL_LockTexture(t, nullptr, &pixels, &pitch) != 0) return;
   const int width = s.width, height = s.height;
   for (int y = 0; y < height; ++y) {
-    widen_row(reinterpret_cast<const uint16_t*>(s.pixels + static_cast<size_t>(y) * s.pitch),
-              reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch),
-              width);
+    widen_row(row_of<uint16_t>(s.pixels, s.pitch, y), row_of<uint32_t>(pixels, pitch, y), width);
   }
   SDL_UnlockTexture(t);
 }
@@ -118,12 +122,11 @@ void upload(const HostSurface& s, SDL_Texture* t) {
 void back_to_host() {
   if (sd.truth != Truth::Texture) return;
   SDL_SetRenderTarget(sd.renderer, sd.back_target);
-  const int width = sd.back.width;
-  if (SDL_RenderReadPixels(sd.renderer, nullptr, kTextureFormat, sd.readback.data(), width * 4) == 0) {
+  const int width = sd.back.width, pitch = width * 4;
+  if (SDL_RenderReadPixels(sd.renderer, nullptr, kTextureFormat, sd.readback.data(), pitch) == 0) {
     for (int y = 0; y < sd.back.height; ++y) {
-      narrow_row(sd.readback.data() + static_cast<size_t>(y) * width,
-                 reinterpret_cast<uint16_t*>(sd.back.pixels + static_cast<size_t>(y) * sd.back.pitch),
-                 width);
+      narrow_row(row_of<uint32_t>(sd.readback.data(), pitch, y),
+                 row_of<uint16_t>(sd.back.pixels, sd.back.pitch, y), width);
     }
   }
   sd.truth = Truth::Both;

@@ -93,6 +93,7 @@ TEST_F(RomSearch, FirstExistingDirectoryWinsInTheFixedOrder) {
 TEST_F(RomSearch, AFileIsNotADirectory) {
   write_file(base_.path() / "plain", {1, 2, 3});
   set_env("HOME", base_.str());
+  fs::current_path(base_.path());  // no ./roms here
   library_set_rom_dir((base_.str() + "/plain").c_str());
   EXPECT_EQ(library_rom_dir(), "");
 }

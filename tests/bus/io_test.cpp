@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "bus/counters.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
+#include "sound/psg.h"
+#include "sound/vgm.h"
 #include "vdp/vdp.h"
 
 namespace {
@@ -120,6 +123,23 @@ TEST_F(PortMap, VdpPortsReachTheVdpIn0xBdsTwoWays) {
   EXPECT_EQ(io_read_port(0xBF), static_cast<uint32_t>(kStatusFrame | kStatusCoincidence));
   EXPECT_EQ(vdp_peek_status(), 0) << "a status read through the bus clears the flags";
   vdp_reset();
+}
+
+TEST_F(PortMap, SoundPortsReachTheGeneratorThenTheLog) {
+  psg_reset();
+  vgm_start();
+  const int32_t before = vgm.length;
+  io_write_port(0x7E, 0x8E);    // tone 0, low bits 0xE
+  io_write_port(0x557F, 0x0F);  // its high bits, through the other address
+  EXPECT_EQ(psg.registers[0], 0x0FE);
+  ASSERT_EQ(vgm.length - before, 4);
+  const std::vector<uint8_t> logged(vgm.data.begin() + before, vgm.data.begin() + before + 4);
+  EXPECT_EQ(logged, (std::vector<uint8_t>{0x50, 0x8E, 0x50, 0x0F}));
+  vgm.active = 0;
+  io_write_port(0x7F, 0x9F);
+  EXPECT_EQ(vgm.length - before, 4) << "nothing logged while the logger is off";
+  EXPECT_EQ(psg.registers[1], 0x0F);
+  psg_reset();
 }
 
 TEST(VCounterTable, CountsTo218ThenRepeatsFromD5To261ThenReadsZero) {

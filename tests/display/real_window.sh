@@ -53,29 +53,33 @@ reference() {  # NAME ARGS...
   convert "$name.bmp" -depth 8 "rgb:$name.rgb"
 }
 
-# Starts quav on the X display and waits for its window: sets wid, wx, wy, ww, wh.
-start_window() {  # LOG ARGS...
-  local log=$1
-  shift
+# Starts quav on the X display and waits until its window has the expected
+# place and size (a window manager takes a moment to make it full-screen):
+# sets wx, wy, ww, wh.
+start_window() {  # LOG X Y W H ARGS...
+  local log=$1 want="$2 $3 $4 $5" wid=
+  shift 5
   "$QUAV_BIN" --show-load "$@" /file "$rom" >"$log" 2>&1 &
   quav=$!
   pids+=("$quav")
-  # Polled rather than --sync: a window that goes away during a search (the
-  # window manager's own) makes xdotool give up.
-  wid=
-  for _ in $(seq 100); do
+  # Polled rather than xdotool's --sync, which gives up when some window goes
+  # away during its search.
+  for _ in $(seq 150); do
     wid=$(xdotool search --onlyvisible --name '^QUAV$' 2>/dev/null | head -n1)
-    [ -n "$wid" ] && break
+    if [ -n "$wid" ] && eval "$(xdotool getwindowgeometry --shell "$wid" 2>/dev/null)"; then
+      wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
+      [ "$wx $wy $ww $wh" = "$want" ] && return 0
+    fi
     sleep 0.2
   done
+  cat "$log"
   if [ -z "$wid" ]; then
-    cat "$log"
     failed "no QUAV window appeared ($*)"
-    return 1
+  else
+    failed "the window is ${ww}x${wh} at ($wx, $wy), not $want ($*)"
   fi
-  sleep 1
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
+  stop_window
+  return 1
 }
 
 stop_window() {
@@ -83,12 +87,12 @@ stop_window() {
   wait "$quav" 2>/dev/null
 }
 
-# Takes screenshots until the picture matches or 30 seconds have passed (the
+# Takes screenshots until the picture matches or 60 seconds have passed (the
 # about page and messages of the first seconds go away by themselves).
 expect_picture() {  # WHAT REF COMPARE-ARGS...
   local what=$1 ref=$2
   shift 2
-  local deadline=$((SECONDS + 30))
+  local deadline=$((SECONDS + 60))
   while :; do
     import -window root "$tmp/root.png" 2>/dev/null &&
       convert "$tmp/root.png" -depth 8 "rgb:$tmp/root.rgb" &&
@@ -111,10 +115,8 @@ digits=(36 0 36 8)
 # renderer scales.
 for blit in 3 4; do
   reference "ref$blit" --blit "$blit" || continue
-  start_window "window$blit.log" --windowed --blit "$blit" || continue
-  [ "$ww" -eq 640 ] && [ "$wh" -eq 480 ] || failed "blit $blit: the window is ${ww}x${wh}, not 640x480"
-  [ "$wx" -eq $(((screen_w - 640) / 2)) ] && [ "$wy" -eq $(((screen_h - 480) / 2)) ] ||
-    failed "blit $blit: the window is at ($wx, $wy), not centred"
+  start_window "window$blit.log" $(((screen_w - 640) / 2)) $(((screen_h - 480) / 2)) 640 480 \
+    --windowed --blit "$blit" || continue
   expect_picture "blit $blit: the window shows the presented picture" "ref$blit" \
     "$wx" "$wy" 640 480 0 0 1 "${digits[@]}"
   stop_window
@@ -125,9 +127,7 @@ done
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids+=($!)
 sleep 2
-if reference ref0 --blit 0 && start_window fullscreen.log --blit 0; then
-  [ "$wx" -eq 0 ] && [ "$wy" -eq 0 ] && [ "$ww" -eq $screen_w ] && [ "$wh" -eq $screen_h ] ||
-    failed "full screen: the window is ${ww}x${wh} at ($wx, $wy)"
+if reference ref0 --blit 0 && start_window fullscreen.log 0 0 $screen_w $screen_h --blit 0; then
   expect_picture "full screen: the picture scaled twice between black bars" ref0 \
     0 0 $screen_w $screen_h 0 32 2 "${digits[@]}"
   stop_window

@@ -18,21 +18,14 @@ TEST_F(VideoSetup, ListsTheFiveShellSizesAndFindsTheFirstMatch) {
   EXPECT_EQ(video_has_mode(480, 640), -1);
 }
 
-TEST_F(VideoSetup, SettingTheModeInForceAgainChangesNothing) {
+// The size in force is left alone; another size clears every surface.
+TEST_F(VideoSetup, OnlyANewSizeRebuildsTheSurfaces) {
   open(800, 600, 0);
   EXPECT_EQ(display.mode_index, 3);
   fill_frame(0x1111);
-  EXPECT_EQ(video_set_mode(800, 600), 0);
-  EXPECT_EQ(display.current_width, 800);
-  video_lock_frame();
-  EXPECT_EQ(*video_pixel_address(2, 5, 5), 0x1111);  // not cleared: nothing was rebuilt
-  video_unlock_frame();
-}
-
-TEST_F(VideoSetup, AModeChangeClearsTheSurfacesAndRebuildsTheBackBuffer) {
-  open(640, 480, 3);
-  fill_frame(0x1111);
   video_fill_surface(1, 0x2222);
+  EXPECT_EQ(video_set_mode(800, 600), 0);
+  EXPECT_EQ(back(799, 599), 0x2222);
   ASSERT_EQ(video_set_mode(1024, 768), 1);
   EXPECT_EQ(display.current_width, 1024);
   EXPECT_EQ(display.current_height, 768);
@@ -106,7 +99,8 @@ TEST_F(VideoSetup, TheFrameSurfaceCanBeDrawnBeforeTheFirstMode) {
   ASSERT_NE(base, nullptr);
   EXPECT_EQ(vdp.frame_pitch, display.pitch[2]);
   EXPECT_GE(vdp.frame_pitch, kFrameW * 2);
-  EXPECT_EQ(reinterpret_cast<uint8_t*>(video_pixel_address(2, 3, 2)), base + 2 * vdp.frame_pitch + 6);
+  EXPECT_EQ(reinterpret_cast<uint8_t*>(video_pixel_address(2, 3, 2)),
+            base + 2 * vdp.frame_pitch + 6);
   *video_pixel_address(2, 287, 239) = 0xBEEF;
   video_unlock_frame();
   EXPECT_EQ(*video_pixel_address(2, 287, 239), 0xBEEF);  // readable after the unlock
