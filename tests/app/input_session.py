@@ -104,8 +104,8 @@ if __name__ == '__main__':
         img, glyphs = read_bmp(sys.argv[2]), font(sys.argv[3])
         colours = {'black': BLACK, 'light': LIGHT_GREEN, 'dark': DARK_GREEN}
         failed = False
-        for spec in sys.stdin.read().splitlines():
-            head, text = spec.split('|', 1)
+        for request in sys.stdin.read().splitlines():
+            head, text = request.split('|', 1)
             x, y, fg, bg = head.split()
             bad = text_mismatches(img, glyphs, int(x), int(y), text, colours[fg], colours[bg])
             if bad:
