@@ -25,16 +25,13 @@ for slug in sega_basic_lv3 borderline congo_bongo exerion; do
   cp "$QUAV_TEST_ROM_DIR/input_echo.bin" "roms/$slug.sc"
 done
 
-# A display number of our own.
-display=""
-for n in $(seq $((90 + RANDOM % 50)) 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || { echo "SKIP: no free X display number"; exit 77; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >xvfb.log 2>&1 & pids+=($!)
-export DISPLAY=$display
+# A display of our own: Xvfb picks a free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display 2>xvfb.log & pids+=($!)
+for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
+[ -s display ] || { echo "SKIP: Xvfb did not start"; exit 77; }
+export DISPLAY=":$(head -n1 display)"
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit 77; }
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb does not answer"; exit 77; }
 openbox >openbox.log 2>&1 & pids+=($!)
 sleep 0.5
 
