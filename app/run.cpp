@@ -13,7 +13,6 @@
 #include "app/library.h"
 #include "display/screenshot.h"
 #include "display/video.h"
-#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "sound/vgm.h"
 

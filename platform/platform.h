@@ -133,3 +133,17 @@ void platform_audio_set_position(uint32_t byte_offset);
 int platform_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
 int platform_audio_play();
 int platform_audio_stop();
+
+// ---- headless runs -------------------------------------------------------
+// The caller drives the clock, scripts the held keys and records the audio.
+
+// Sets the millisecond clock. platform_sleep advances it.
+void headless_set_millis(uint32_t ms);
+// The scripted keyboard: `code` (a DirectInput key code) reads held from
+// frame `from` up to, not including, frame `to`; frames count from 0.
+void headless_keyboard_hold(int code, int from, int to);
+// The frame the run is at; the held keys are those of this frame.
+void headless_keyboard_set_frame(int frame);
+// Every chunk the stream delivers is also written to this WAV file (16-bit
+// mono 44,100 Hz), finished when the audio device closes. Null: none.
+void headless_audio_set_wav(const char* path);

@@ -1,29 +1,20 @@
-// The headless backend's controls, for the headless runner, tests and
-// benchmarks: its clock is driven by the caller and its events are scripted.
+// The headless backend's test controls (the controls of a headless run are
+// in platform.h): scripted events, focus, failures to provoke, and views of
+// the audio and display devices.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/platform.h"
 
-// Sets the millisecond clock. platform_sleep advances it.
-void headless_set_millis(uint32_t ms);
 // Queues an event for platform_take_event.
 void headless_push_event(const PlatformEvent& event);
 
-// The scripted keyboard: `code` (a DirectInput key code) reads held from
-// frame `from` up to, not including, frame `to`; frames count from 0.
-void headless_keyboard_hold(int code, int from, int to);
-// The frame the run is at; the held keys are those of this frame.
-void headless_keyboard_set_frame(int frame);
 void headless_keyboard_clear();
 // The window's place: 0 puts it behind another (the keyboard device loses
 // acquisition and cannot be acquired again), 1 brings it back in front.
 void headless_keyboard_set_focus(int in_front);
 
-// Audio: every chunk the stream delivers is also written to this WAV file
-// (16-bit mono 44,100 Hz), finished when the audio device closes. Null: none.
-void headless_audio_set_wav(const char* path);
 // The audio device's looping buffer as it stands (null while closed).
 const uint8_t* headless_audio_buffer(int* bytes);
 // Makes the next audio opens fail with this step code, as a host without a
