@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <charconv>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "z80/cpu.h"
@@ -69,16 +71,13 @@ bool read_gzip(const std::string& path, std::string& out) {
 
 uint8_t memory[0x10000];
 
-struct PortEvent {
-  int64_t port, value, write;
-  bool operator==(const PortEvent&) const = default;
-};
+using PortEvent = std::array<int64_t, 3>;  // port, value, 1 for a write
 std::vector<PortEvent> expected_ports, seen_ports;
 size_t next_read = 0;
 
 uint32_t vector_port_in(uint32_t port) {  // returns the values the case lists for its reads
-  while (next_read < expected_ports.size() && expected_ports[next_read].write) ++next_read;
-  int64_t v = next_read < expected_ports.size() ? expected_ports[next_read++].value : 0xFF;
+  while (next_read < expected_ports.size() && expected_ports[next_read][2]) ++next_read;
+  int64_t v = next_read < expected_ports.size() ? expected_ports[next_read++][1] : 0xFF;
   seen_ports.push_back({port, v, 0});
   return static_cast<uint32_t>(v);
 }
@@ -143,10 +142,9 @@ std::string check_case(const std::string& stem, const Json& c, long* masked) {
     const int64_t port = p.items[0].n & (mask(kBlockIoPort, block_io) ? 0xFF : 0xFFFF);
     expected_ports.push_back({port, p.items[1].n, p.items[2].s == "w"});
   }
-  const int64_t tstates = c.num("tstates");
-  int64_t spent = cpu_run(1);
+  int spent = cpu_run(1);
   const bool lone_prefix = spent == 4 && cpu.pc == ((in.num("pc") + 1) & 0xFFFF);
-  for (int runs = 1; runs < 8 && spent < tstates; ++runs) spent += cpu_run(1);
+  for (int runs = 1; runs < 8 && spent < c.num("tstates"); ++runs) spent += cpu_run(1);
 
   int f_mask = 0xFF;
   if (mask(kBitHlXy, first == 0xCB && length == 2 && (last & 0xC7) == 0x46) ||
@@ -170,23 +168,20 @@ std::string check_case(const std::string& stem, const Json& c, long* masked) {
     if (expected == got || !diff.empty()) return;
     diff = name + ": expected " + std::to_string(expected) + ", got " + std::to_string(got);
   };
-  check("f", ((want.af & 0xD7) | want.xy_latch) & f_mask, cpu_flags() & f_mask);
-  check("r", (want.r_high | (want.r_count & 0x7F)), cpu_r());
-  check("a", want.af >> 8, cpu.af >> 8);
-  for (auto [name, field] : {std::pair{"bc", &CpuState::bc}, {"de", &CpuState::de}, {"hl", &CpuState::hl},
-                             {"ix", &CpuState::ix}, {"iy", &CpuState::iy}, {"sp", &CpuState::sp},
-                             {"pc", &CpuState::pc}, {"af'", &CpuState::af_alt}, {"bc'", &CpuState::bc_alt},
-                             {"de'", &CpuState::de_alt}, {"hl'", &CpuState::hl_alt}}) {
-    check(name, want.*field, cpu.*field);
-  }
-  for (auto [name, field] : {std::pair{"i", &CpuState::i}, {"im", &CpuState::im}, {"iff1", &CpuState::iff1},
-                             {"iff2", &CpuState::iff2}}) {
-    check(name, want.*field, cpu.*field);
+  const CpuState& got = cpu;
+  for (auto [name, expected, actual] : std::initializer_list<std::tuple<const char*, int, int>>{
+           {"f", ((want.af & 0xD7) | want.xy_latch) & f_mask, cpu_flags() & f_mask},
+           {"r", want.r_high | (want.r_count & 0x7F), cpu_r()}, {"a", want.af >> 8, got.af >> 8},
+           {"bc", want.bc, got.bc}, {"de", want.de, got.de}, {"hl", want.hl, got.hl}, {"ix", want.ix, got.ix},
+           {"iy", want.iy, got.iy}, {"sp", want.sp, got.sp}, {"pc", want.pc, got.pc},
+           {"af'", want.af_alt, got.af_alt}, {"bc'", want.bc_alt, got.bc_alt}, {"de'", want.de_alt, got.de_alt},
+           {"hl'", want.hl_alt, got.hl_alt}, {"i", want.i, got.i}, {"im", want.im, got.im},
+           {"iff1", want.iff1, got.iff1}, {"iff2", want.iff2, got.iff2}, {"tstates", c.num("tstates"), spent}}) {
+    check(name, expected, actual);
   }
   for (const Json& cell : out.fields.at("ram").items) {
     check("ram " + std::to_string(cell.items[0].n), cell.items[1].n, memory[cell.items[0].n & 0xFFFF]);
   }
-  check("tstates", tstates, spent);
   check("port accesses match", 1, expected_ports == seen_ports);
   return diff;
 }
