@@ -38,11 +38,16 @@ TEST_F(Psg, StepAndVolumeTables) {
 
 TEST_F(Psg, ExactSequencesFromPowerOn) {
   write({0x84, 0x01, 0x90, 0xB0, 0xD0, 0xE4, 0xF0});
-  psg.muted = 1;
   samples(33);
-  psg_reset();  // every channel silent and at its first count again; the noise mask stays
-  EXPECT_EQ(psg.noise_feedback, 0x12000u);
+  psg.muted = 1;
+  psg_reset();  // every channel silent and at its first count again, unmuted; the noise mask stays
+  EXPECT_EQ(psg.noise_feedback + psg.muted, 0x12000u);
   write({0x8E, 0x0F, 0x90});  // 440.4 Hz: the edges fall between samples
+  for (uint32_t stereo : {1u, 0u}) {  // muted time does not run
+    psg.stereo = stereo, psg.muted = 1;
+    EXPECT_EQ(samples(20), Samples(stereo ? 40 : 20, 0));
+  }
+  psg.muted = 0;
   Samples want;
   const int16_t edges[] = {8769, 2881, 7311, 4338, 5854};
   for (int i = 0; i < 5; ++i) {
@@ -54,9 +59,9 @@ TEST_F(Psg, ExactSequencesFromPowerOn) {
   got.insert(got.end(), rest.begin(), rest.end());
   EXPECT_EQ(got, want);
 
-  psg_init(3579545, 44100, 0);
-  write({0x90, 0x80, 0x00});  // period 0 sounds like 1
-  EXPECT_EQ(samples(4), (Samples{4463, 6300, 4778, 5985}));
+  psg_init(3579545, 44100, 1);
+  write({0x90, 0x80, 0x00});  // period 0 sounds like 1; stereo doubles each sample
+  EXPECT_EQ(samples(4), (Samples{4463, 4463, 6300, 6300, 4778, 4778, 5985, 5985}));
 
   psg_init(3579545, 44100, 0);
   samples(100);
@@ -88,19 +93,6 @@ TEST_F(Psg, LatchAndDataBytes) {
     for (uint8_t b : f.bytes) psg_write(b);
     EXPECT_EQ(psg.period[3], f.period * 12918) << f.period;
   }
-}
-
-TEST_F(Psg, MutingMonoAndStereo) {
-  write({0x8E, 0x0F, 0x90});
-  for (uint32_t stereo : {0u, 1u}) {
-    psg.stereo = stereo;
-    psg.muted = 1;
-    EXPECT_EQ(samples(20), Samples(stereo ? 40 : 20, 0));
-  }
-  psg.muted = 0;
-  const Samples s = samples(60);
-  for (size_t i = 0; i < s.size(); i += 2) EXPECT_EQ(s[i], s[i + 1]);
-  EXPECT_EQ(s[0], 8769);
 }
 
 TEST_F(Psg, NoiseSequenceLengths) {
