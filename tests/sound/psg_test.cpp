@@ -96,17 +96,16 @@ TEST_F(Psg, LatchAndDataBytes) {
 }
 
 TEST_F(Psg, NoiseSequenceLengths) {
+  int16_t s[2];
+  const auto shift = [&s] {
+    for (const uint32_t before = psg.noise_shift; psg.noise_shift == before;) psg_update(s, 1);
+  };
   for (const auto& [control, length] : {std::pair{0xE4, 57337}, {0xE0, 15}}) {
     write({static_cast<uint8_t>(control), 0xF0});
-    const auto shift = [] {
-      int16_t s[2];
-      for (const uint32_t before = psg.noise_shift; psg.noise_shift == before;) psg_update(s, 1);
-    };
     for (int i = 0; i < 64; ++i) shift();  // past the lead-in, then until the state recurs
     const uint32_t mark = psg.noise_shift;
     int n = 0;
-    do shift(), n += 1;
-    while (psg.noise_shift != mark && n < 100000);
+    do shift(), n += 1; while (psg.noise_shift != mark && n < 100000);
     EXPECT_EQ(n, length) << std::hex << control;
   }
 }
