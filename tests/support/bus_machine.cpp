@@ -1,8 +1,9 @@
 #include "support/bus_machine.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "app/app.h"
 #include "bus/io.h"
@@ -10,12 +11,6 @@
 #include "vdp/vdp.h"
 
 namespace bus_machine {
-
-namespace {
-constexpr int32_t kCyclesPerLine = 229;
-constexpr int32_t kPsgClock = 3579545;
-constexpr int32_t kSampleRate = 44100;
-}  // namespace
 
 std::vector<PortAccess> port_log;
 
@@ -29,47 +24,35 @@ void setup(PortIn in, PortOut out) {
   cpu_set_port_out(out);
   cpu_close_maps();
   cpu_reset();
-  static bool vdp_ready = false;
-  if (!vdp_ready) {
-    vdp_init(app_vdp_interrupt);  // builds the VDP's tables once
-    std::atexit(vdp_release);
-    vdp_ready = true;
-  }
+  static const int vdp_tables = (vdp_init(app_vdp_interrupt), std::atexit(vdp_release));  // built once
+  (void)vdp_tables;
   vdp_reset();
-  psg_init(kPsgClock, kSampleRate, 1);
+  psg_init(3579545, 44100, 1);  // the PSG clock and the stream's rate
   psg_reset();
   port_log.clear();
 }
 
 void run_frame() {
   for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
-    cpu_run(kCyclesPerLine);
+    cpu_run(229);  // T-states per line
     vdp_render_line(0);
   }
   vdp.current_line = 0;
 }
 
 std::vector<uint8_t> test_rom(const std::string& name) {
-  std::vector<uint8_t> bytes;
-  const std::string path = std::string(QUAV_TEST_ROM_DIR) + "/" + name + ".bin";
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-  std::fclose(f);
-  return bytes;
+  std::ifstream in(std::string(QUAV_TEST_ROM_DIR) + "/" + name + ".bin", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 uint32_t recording_in(uint32_t port) {
   const uint32_t value = io_read_port(port);
-  port_log.push_back({false, static_cast<uint8_t>(port), static_cast<uint8_t>(value),
-                      vdp.current_line});
+  port_log.push_back({false, static_cast<uint8_t>(port), static_cast<uint8_t>(value), vdp.current_line});
   return value;
 }
 
 void recording_out(uint32_t port, uint32_t value) {
-  port_log.push_back({true, static_cast<uint8_t>(port), static_cast<uint8_t>(value),
-                      vdp.current_line});
+  port_log.push_back({true, static_cast<uint8_t>(port), static_cast<uint8_t>(value), vdp.current_line});
   io_write_port(port, value);
 }
 
