@@ -4,25 +4,12 @@
 #include <cstdlib>
 
 #include "app/library.h"
+#include "app/menu.h"
+#include "app/osd.h"
 
 namespace library_test {
 
 namespace fs = std::filesystem;
-
-ScratchDir::ScratchDir() {
-  std::string pattern = (fs::temp_directory_path() / "quav-library-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ec;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  for (const auto& e : fs::recursive_directory_iterator(path_, ec)) {
-    fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-  }
-  fs::remove_all(path_, ec);
-}
 
 std::vector<uint8_t> image_bytes(uint32_t size, uint32_t seed) {
   std::vector<uint8_t> bytes(size);
@@ -39,52 +26,48 @@ void write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::fclose(f);
 }
 
-std::vector<uint8_t> read_file(const fs::path& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-  std::fclose(f);
-  return bytes;
-}
-
-void set_env(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
-void unset_env(const char* name) { unsetenv(name); }
-
-namespace {
-
-void restore(const char* name, bool set, const std::string& value) {
-  if (set) {
-    set_env(name, value);
-  } else {
-    unset_env(name);
-  }
-}
-
-}  // namespace
-
-RomSearchEnvironment::RomSearchEnvironment() {
-  auto save = [](const char* name) {
+Fixture::Fixture() : cwd_(fs::current_path()), settings_(app_settings), cursor_(menu_cursor) {
+  for (const char* name : {"QUAV_ROMS", "XDG_DATA_HOME", "HOME"}) {
     const char* v = std::getenv(name);
-    return Saved{v != nullptr, v != nullptr ? v : ""};
-  };
-  roms_ = save("QUAV_ROMS");
-  xdg_ = save("XDG_DATA_HOME");
-  home_ = save("HOME");
-  cwd_ = fs::current_path();
-  unset_env("QUAV_ROMS");
-  unset_env("XDG_DATA_HOME");
-  library_set_rom_dir(nullptr);
+    env_.push_back({name, v != nullptr, v != nullptr ? v : ""});
+  }
+  std::string pattern = (fs::temp_directory_path() / "quav-library-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();
+  dir_ = pattern;
+  roms_ = dir_ / "roms";
+  fs::create_directory(roms_);
+  fs::current_path(dir_);
+  unsetenv("QUAV_ROMS");
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", (dir_ / "home").c_str(), 1);
+  library_set_rom_dir(roms_.c_str());
 }
 
-RomSearchEnvironment::~RomSearchEnvironment() {
-  restore("QUAV_ROMS", roms_.set, roms_.value);
-  restore("XDG_DATA_HOME", xdg_.set, xdg_.value);
-  restore("HOME", home_.set, home_.value);
+Fixture::~Fixture() {
+  for (const Saved& s : env_) {
+    if (s.set) {
+      setenv(s.name, s.value.c_str(), 1);
+    } else {
+      unsetenv(s.name);
+    }
+  }
+  library_set_rom_dir(nullptr);
+  app_settings = settings_;
+  menu_cursor = cursor_;
+  osd_timer = 0;
   std::error_code ec;
   fs::current_path(cwd_, ec);
-  library_set_rom_dir(nullptr);
+  fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+  for (const auto& e : fs::recursive_directory_iterator(dir_, ec)) {
+    fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(dir_, ec);
+}
+
+std::vector<uint8_t> Fixture::put(const std::string& name, uint32_t size, uint32_t seed) {
+  std::vector<uint8_t> bytes = image_bytes(size, seed);
+  write_file(roms_ / name, bytes);
+  return bytes;
 }
 
 }  // namespace library_test
