@@ -12,8 +12,7 @@ cp "$QUAV_TEST_ROM_DIR/star_jacker.bin" roms/Star_Jacker.SC 2>/dev/null ||
   { echo "SKIP: star_jacker was not built"; exit 77; }
 
 env -u DISPLAY -u WAYLAND_DISPLAY "$QUAV_BIN" /list >/dev/null 2>&1; rc=$?
-check "/list exits 0 with no display" '[ $rc -eq 0 ]'
-check "/list writes 34 lines" '[ "$(wc -l <gamelist.txt)" -eq 34 ]'
+check "/list exits 0 with no display, 34 lines" '[ $rc -eq 0 ] && [ "$(wc -l <gamelist.txt)" = 34 ]'
 "$QUAV_BIN" --list --roms roms >list.txt 2>/dev/null; rc=$?
 check "--list exits 0 naming the directory" '[ $rc -eq 0 ] && head -n 1 list.txt | grep -q roms'
 check "--list: entry 12 found" \
@@ -27,9 +26,8 @@ check "--list: 32 missing" '[ "$(grep -cE "^ *[0-9]+  .* missing$" list.txt)" -e
 check "the run with the image exits 0" '[ $rc -eq 0 ] && ! grep -q "No image" star.err'
 "$QUAV_BIN" --headless --frames 200 --roms empty --shot logo.bmp >/dev/null 2>logo.err
 check "the run without it names the file" 'grep -q "No image: star_jacker.sc" logo.err'
-border() {  # the first pixel of a BMP, as hex
-  python3 -c 'import sys; d=open(sys.argv[1], "rb").read(); o=int.from_bytes(d[10:14], "little")
-print(d[o:o+3].hex())' "$1"; }
+border() { python3 -c 'import sys; d=open(sys.argv[1], "rb").read(); o=d[10]|d[11]<<8
+print(d[o:o+3].hex())' "$1"; }  # a BMP's first pixel
 check "the logo's border is black" '[ "$(border logo.bmp)" = "000000" ]'
 check "star_jacker's border is not" '[ "$(border star.bmp)" != "000000" ]'
 exit $fail

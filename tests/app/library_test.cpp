@@ -47,11 +47,8 @@ class Library : public ::testing::Test {
       if (const char* v = std::getenv(kEnv[i])) saved_env_[i] = v;
       unsetenv(kEnv[i]);
     }
-    std::string pattern = (fs::temp_directory_path() / "quav-lib-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    dir_ = pattern;
-    roms_ = dir_ / "roms";
-    fs::create_directory(roms_);
+    fs::remove_all(dir_);
+    fs::create_directories(roms_);
     fs::current_path(dir_);
     setenv("HOME", (dir_ / "home").c_str(), 1);
     library_set_rom_dir(roms_.c_str());
@@ -78,7 +75,8 @@ class Library : public ::testing::Test {
   }
   static std::vector<uint8_t> memory() { return {MachineMemory, MachineMemory + kMemorySize}; }
 
-  fs::path dir_, roms_;
+  const fs::path dir_ = fs::temp_directory_path() / ("quav-library-" + std::to_string(getpid()));
+  const fs::path roms_ = dir_ / "roms";
 
  private:
   static constexpr const char* kEnv[3] = {"QUAV_ROMS", "XDG_DATA_HOME", "HOME"};
@@ -233,10 +231,6 @@ TEST_F(Library, ExtensionsMatchInAnyCaseInTheirOrderOfPreference) {
   }
 }
 
-void frames(int n) {
-  for (int i = 0; i < n; ++i) bus_machine::run_frame();
-}
-
 // On the running logo, images that are missing or cannot be read (no file,
 // no directory anywhere, a directory by the image's name, which opens but
 // cannot be read even by root, and a directory that cannot be listed) change
@@ -244,6 +238,7 @@ void frames(int n) {
 // restarts it at 0x0000 keeping image and RAM, and a 40 KB image's tail is
 // RAM the program may overwrite.
 TEST_F(Library, OnTheMachine) {
+  auto frames = [](int n) { while (n-- > 0) bus_machine::run_frame(); };
   bus_machine::setup(io_read_port, io_write_port);
   app_boot_logo();
   frames(6);
