@@ -120,9 +120,7 @@ TEST_F(Library, TableSlugsAndGameList) {
     EXPECT_EQ(e.size, kExpected[i].size) << "entry " << i;
     EXPECT_EQ(e.image == nullptr, i != 0) << "only the logo is built in; entry " << i;
     EXPECT_EQ(library_slug(e), kExpected[i].slug) << "entry " << i;
-    char line[32];
-    std::snprintf(line, sizeof line, "%3d  %s\n", i, kExpected[i].title);
-    want += line;
+    want += std::string(i < 10 ? 2 : 1, ' ') + std::to_string(i) + "  " + kExpected[i].title + "\n";
   }
   app_write_game_list();  // into the scratch working directory
   std::ifstream in("gamelist.txt", std::ios::binary);
@@ -262,8 +260,8 @@ TEST_F(Library, OnTheMachine) {
     app_load_game(kStarJacker);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("No image"), std::string::npos) << what;
     EXPECT_EQ(memory(), before) << what;
-    EXPECT_STREQ(osd_lines[0], "No image: star_jacker.sc") << what;
-    EXPECT_TRUE(osd_line_count == 1 && osd_timer == 160) << what;
+    EXPECT_TRUE(osd_lines[0] == std::string("No image: star_jacker.sc") && osd_line_count == 1 &&
+                osd_timer == 160) << what << ": the message, one line for 160 frames";
     std::error_code ec;
     fs::permissions(roms_, fs::perms::owner_all, ec);
     fs::remove_all(roms_);
@@ -294,8 +292,7 @@ TEST_F(Library, OnTheMachine) {
   EXPECT_EQ(memory(), before);
   EXPECT_EQ(menu_cursor, kStarJacker);
   EXPECT_EQ(vdp.display_enabled, 0) << "the VDP is reset";
-  EXPECT_STREQ(osd_lines[0], "Hard Reset");
-  EXPECT_TRUE(osd_line_count == 1 && osd_timer == 40);
+  EXPECT_TRUE(osd_lines[0] == std::string("Hard Reset") && osd_line_count == 1 && osd_timer == 40);
   frames(1);
   EXPECT_LT(counter(), counted) << "the program started again from the beginning";
   EXPECT_EQ(MachineMemory[0xE000], 0x3C);
