@@ -86,11 +86,7 @@ class Library : public ::testing::Test {
   const int32_t cursor_ = menu_cursor;
 };
 
-struct ExpectedEntry {
-  const char* title;
-  uint32_t size;
-  const char* slug;
-};
+struct ExpectedEntry { const char* title; uint32_t size; const char* slug; };
 const ExpectedEntry kExpected[kLibrarySize] = {
     {"   QUAV Logo!   ", 16384, "quav_logo"},       {" SEGA Basic Lv3 ", 32768, "sega_basic_lv3"},
     {"   Borderline   ", 16384, "borderline"},      {"  Congo Bongo   ", 32768, "congo_bongo"},
