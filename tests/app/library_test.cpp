@@ -1,216 +1,304 @@
-// The library table, "gamelist.txt", loading entries (mirror, clearing,
-// the 40 KB tail), the hard reset and the "/file" image.
+// The library: the table with its slugs and "gamelist.txt", loading entries
+// (the 16 KB mirror, 32 KB after 16 KB, the 40 KB image, short and long
+// files), the "/file" image, the ROM directory (search order, extensions in
+// any case, missing or unreadable images leaving the running program alone),
+// and loading and F3 on the real machine.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/library.h"
 #include "app/menu.h"
+#include "app/osd.h"
 #include "bus/io.h"
-#include "support/library_fixture.h"
+#include "support/bus_machine.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
 
 namespace {
 
-using library_test::image_bytes;
-using library_test::read_file;
-using library_test::RomSearchEnvironment;
-using library_test::ScratchDir;
-using library_test::write_file;
+namespace fs = std::filesystem;
 
-struct ExpectedEntry {
-  const char* title;
-  uint32_t size;
-};
-const ExpectedEntry kExpected[kLibrarySize] = {
-    {"   QUAV Logo!   ", 16384}, {" SEGA Basic Lv3 ", 32768}, {"   Borderline   ", 16384},
-    {"  Congo Bongo   ", 32768}, {"    Exerion     ", 16384}, {"   Monaco GP    ", 40960},
-    {"     N-Sub      ", 16384}, {"     Orguss     ", 32768}, {"     Pacar      ", 16384},
-    {"   Pop Flamer   ", 16384}, {" Safari Hunting ", 16384}, {" Sinbad Mistery ", 32768},
-    {"  Star Jacker   ", 32768}, {"    Bombjack    ", 32768}, {"  Chack'n Pop   ", 32768},
-    {"      Drol      ", 32768}, {"Elevator Action ", 32768}, {"     Flicky     ", 32768},
-    {"    Flipper     ", 16384}, {" Girl's Garden  ", 32768}, {"    Golgo 13    ", 32768},
-    {"    GP World    ", 32768}, {"    Gulkave     ", 32768}, {"    H.E.R.O.    ", 32768},
-    {"    Hang On 2   ", 32768}, {" Hustle Chummy  ", 16384}, {" Ninja Princess ", 32768},
-    {"   Pachinko 2   ", 32768}, {"  Penguin Land  ", 32768}, {"    Pitfall 2   ", 32768},
-    {" Space Invaders ", 16384}, {"   Star Force   ", 32768}, {"  Super Galaga  ", 16384},
-    {"     Zaxxon     ", 32768},
-};
+constexpr int kStarJacker = 12;
 
-constexpr int kBorderline = 2;   // 16 KB
-constexpr int kMonacoGp = 5;     // 40 KB
-constexpr int kStarJacker = 12;  // 32 KB
-
-TEST(LibraryTable, ThirtyFourRowsWithTitlesSizesAndZeroReserved) {
-  for (int i = 0; i < kLibrarySize; ++i) {
-    const GameEntry& e = library_table[i];
-    EXPECT_EQ(std::string(e.title, kTitleLength), kExpected[i].title) << "entry " << i;
-    EXPECT_EQ(e.size, kExpected[i].size) << "entry " << i;
-    EXPECT_EQ(e.reserved, 0u) << "entry " << i;
-    // The title read as a string ends at the reserved field.
-    EXPECT_EQ(std::strlen(e.title), static_cast<size_t>(kTitleLength)) << "entry " << i;
-    EXPECT_EQ(e.image == nullptr, i != 0) << "only the logo is built in; entry " << i;
-  }
-  EXPECT_EQ(library_table[0].image, kLogoImage);
-  EXPECT_EQ(kLogoImage_size, kImage16K);
+void write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
 }
 
-TEST(LibraryTable, GameListHasOneLinePerEntryInTableOrder) {
-  RomSearchEnvironment env;
-  ScratchDir dir;
-  std::filesystem::current_path(dir.path());
-  app_write_game_list();
-  const std::vector<uint8_t> bytes = read_file(dir.path() / "gamelist.txt");
-  std::string want;
-  for (int i = 0; i < kLibrarySize; ++i) {
-    char line[32];
-    std::snprintf(line, sizeof line, "%3d  %s\n", i, kExpected[i].title);
-    want += line;
-  }
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), want);
-  EXPECT_EQ(want.substr(0, 22), "  0     QUAV Logo!   \n");
-}
-
-TEST(LibraryTable, GameListIntoAnUnwritableDirectoryDoesNothing) {
-  RomSearchEnvironment env;
-  ScratchDir dir;
-  std::filesystem::create_directory(dir.path() / "gamelist.txt");  // a name fopen cannot write
-  std::filesystem::current_path(dir.path());
-  app_write_game_list();
-  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "gamelist.txt"));
-}
-
-// Loads entries from a scratch ROM directory and keeps the shell's state.
-class Loading : public ::testing::Test {
+// Each test's own world: a scratch directory made the working directory,
+// HOME pointing inside it, QUAV_ROMS and XDG_DATA_HOME unset and --roms
+// naming its roms/ subdirectory. The environment, working directory,
+// settings, menu cursor and message timer are put back afterwards.
+class Library : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_settings_ = app_settings;
-    saved_cursor_ = menu_cursor;
-    library_set_rom_dir(roms_.str().c_str());
+  Library() {
+    for (int i = 0; i < 3; ++i) {
+      if (const char* v = std::getenv(kEnv[i])) saved_env_[i] = v;
+      unsetenv(kEnv[i]);
+    }
+    fs::remove_all(dir_);
+    fs::create_directories(roms_);
+    fs::current_path(dir_);
+    setenv("HOME", (dir_ / "home").c_str(), 1);
+    library_set_rom_dir(roms_.c_str());
   }
-  void TearDown() override {
-    app_settings = saved_settings_;
-    menu_cursor = saved_cursor_;
+  ~Library() override {
+    for (int i = 0; i < 3; ++i) {
+      saved_env_[i] ? setenv(kEnv[i], saved_env_[i]->c_str(), 1) : unsetenv(kEnv[i]);
+    }
+    library_set_rom_dir(nullptr);
+    app_settings = settings_;
+    menu_cursor = cursor_;
+    osd_timer = 0;
+    std::error_code ec;
+    fs::current_path(cwd_, ec);
+    fs::permissions(roms_, fs::perms::owner_all, ec);
+    fs::remove_all(dir_, ec);
   }
-  std::vector<uint8_t> put(int index, uint32_t size, uint32_t seed) {
-    std::vector<uint8_t> bytes = image_bytes(size, seed);
-    write_file(roms_.path() / library_file_name(index), bytes);
+  // Writes `size` bytes, differing between nearby positions and seeds, to roms/<name>.
+  std::vector<uint8_t> put(const std::string& name, uint32_t size, uint32_t seed) {
+    std::vector<uint8_t> bytes(size);
+    for (uint32_t i = 0; i < size; ++i) bytes[i] = (i * 131 + (i >> 8) * 7 + seed * 29 + 1) & 0xFF;
+    write_file(roms_ / name, bytes);
     return bytes;
   }
-  static bool memory_is(uint32_t from, const std::vector<uint8_t>& bytes, uint32_t offset,
-                        uint32_t length) {
-    return std::memcmp(MachineMemory + from, bytes.data() + offset, length) == 0;
-  }
-  static bool memory_zero(uint32_t from, uint32_t to) {
-    for (uint32_t a = from; a < to; ++a) {
-      if (MachineMemory[a] != 0) return false;
-    }
-    return true;
-  }
+  static std::vector<uint8_t> memory() { return {MachineMemory, MachineMemory + kMemorySize}; }
 
-  RomSearchEnvironment env_;
-  ScratchDir roms_;
-  AppSettings saved_settings_;
-  int32_t saved_cursor_ = 0;
+  const fs::path dir_ = fs::temp_directory_path() / ("quav-library-" + std::to_string(getpid()));
+  const fs::path roms_ = dir_ / "roms";
+
+ private:
+  static constexpr const char* kEnv[3] = {"QUAV_ROMS", "XDG_DATA_HOME", "HOME"};
+  std::optional<std::string> saved_env_[3];
+  const fs::path cwd_ = fs::current_path();
+  const AppSettings settings_ = app_settings;
+  const int32_t cursor_ = menu_cursor;
 };
 
-TEST_F(Loading, BootPutsTheLogoAloneIntoClearedMemory) {
+struct ExpectedEntry { const char* title; uint32_t size; const char* slug; };
+const ExpectedEntry kExpected[kLibrarySize] = {
+    {"   QUAV Logo!   ", 16384, "quav_logo"},       {" SEGA Basic Lv3 ", 32768, "sega_basic_lv3"},
+    {"   Borderline   ", 16384, "borderline"},      {"  Congo Bongo   ", 32768, "congo_bongo"},
+    {"    Exerion     ", 16384, "exerion"},         {"   Monaco GP    ", 40960, "monaco_gp"},
+    {"     N-Sub      ", 16384, "n_sub"},           {"     Orguss     ", 32768, "orguss"},
+    {"     Pacar      ", 16384, "pacar"},           {"   Pop Flamer   ", 16384, "pop_flamer"},
+    {" Safari Hunting ", 16384, "safari_hunting"},  {" Sinbad Mistery ", 32768, "sinbad_mistery"},
+    {"  Star Jacker   ", 32768, "star_jacker"},     {"    Bombjack    ", 32768, "bombjack"},
+    {"  Chack'n Pop   ", 32768, "chackn_pop"},      {"      Drol      ", 32768, "drol"},
+    {"Elevator Action ", 32768, "elevator_action"}, {"     Flicky     ", 32768, "flicky"},
+    {"    Flipper     ", 16384, "flipper"},         {" Girl's Garden  ", 32768, "girls_garden"},
+    {"    Golgo 13    ", 32768, "golgo_13"},        {"    GP World    ", 32768, "gp_world"},
+    {"    Gulkave     ", 32768, "gulkave"},         {"    H.E.R.O.    ", 32768, "hero"},
+    {"    Hang On 2   ", 32768, "hang_on_2"},       {" Hustle Chummy  ", 16384, "hustle_chummy"},
+    {" Ninja Princess ", 32768, "ninja_princess"},  {"   Pachinko 2   ", 32768, "pachinko_2"},
+    {"  Penguin Land  ", 32768, "penguin_land"},    {"    Pitfall 2   ", 32768, "pitfall_2"},
+    {" Space Invaders ", 16384, "space_invaders"},  {"   Star Force   ", 32768, "star_force"},
+    {"  Super Galaga  ", 16384, "super_galaga"},    {"     Zaxxon     ", 32768, "zaxxon"},
+};
+
+TEST_F(Library, TableSlugsAndGameList) {
+  std::string want;
+  for (int i = 0; i < kLibrarySize; ++i) {
+    const GameEntry& e = library_table[i];
+    EXPECT_STREQ(e.title, kExpected[i].title) << "entry " << i << " (reserved ends the title)";
+    EXPECT_EQ(e.reserved, 0u) << "entry " << i;
+    EXPECT_EQ(e.size, kExpected[i].size) << "entry " << i;
+    EXPECT_EQ(e.image == nullptr, i != 0) << "only the logo is built in; entry " << i;
+    EXPECT_EQ(library_slug(e), kExpected[i].slug) << "entry " << i;
+    want += std::string(i < 10 ? 2 : 1, ' ') + std::to_string(i) + "  " + kExpected[i].title + "\n";
+  }
+  app_write_game_list();  // into the scratch working directory
+  std::ifstream in("gamelist.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), want);
+}
+
+const std::vector<uint8_t> kLogo(kLogoImage, kLogoImage + kImage16K);
+
+// All 64 KB as a load leaves them: `image` cut or padded with zeros to
+// `size`, again at 0x4000 when mirrored, zeros after.
+std::vector<uint8_t> loaded(const std::vector<uint8_t>& image, uint32_t size, bool mirror) {
+  std::vector<uint8_t> memory(kMemorySize, 0);
+  std::copy_n(image.begin(), std::min<size_t>(image.size(), size), memory.begin());
+  if (mirror) std::copy_n(memory.begin(), kImage16K, memory.begin() + 0x4000);
+  return memory;
+}
+
+void expect_memory(const std::vector<uint8_t>& want, const std::string& what) {
+  const auto at = std::mismatch(want.begin(), want.end(), MachineMemory).first - want.begin();
+  EXPECT_EQ(static_cast<size_t>(at), want.size()) << what << ": differs at 0x" << std::hex << at;
+}
+
+// Boot, then loads one after another, each over what the last left behind.
+TEST_F(Library, LoadsClearMemoryAndPlaceTheImage) {
   std::memset(MachineMemory, 0x5A, kMemorySize);
   app_boot_logo();
-  EXPECT_EQ(std::memcmp(MachineMemory, kLogoImage, kImage16K), 0);
-  EXPECT_TRUE(memory_zero(0x4000, kMemorySize)) << "no mirror, RAM cleared";
-}
-
-TEST_F(Loading, SixteenKilobytesAppearTwiceInTheCartridgeArea) {
-  const std::vector<uint8_t> image = put(kBorderline, kImage16K, 1);
-  std::memset(MachineMemory, 0x5A, kMemorySize);
-  app_load_game(kBorderline);
-  EXPECT_EQ(menu_cursor, kBorderline);
-  for (uint32_t n = 0; n < kImage16K; ++n) {
-    ASSERT_EQ(MachineMemory[n], image[n]) << "address " << n;
-    ASSERT_EQ(MachineMemory[0x4000 + n], image[n]) << "address 0x4000 + " << n;
+  expect_memory(loaded(kLogo, kImage16K, false), "boot (no mirror)");
+  struct Load { int index; const char* file; uint32_t bytes; };  // file null: the built-in logo
+  const Load kLoads[] = {
+      {2, "borderline.sc", kImage16K},          {12, "STAR_JACKER.Sc", kImage32K},
+      {5, "monaco_gp.rom", kImage40K},          {2, "borderline.bin", 1000},
+      {12, "star_jacker.sc", kImage32K + 1},    {0, nullptr, 0},
+  };
+  for (const Load& l : kLoads) {
+    const std::string row = l.file != nullptr ? l.file : "the logo";
+    const uint32_t size = library_table[l.index].size;
+    const std::vector<uint8_t> image = l.file != nullptr ? put(l.file, l.bytes, l.bytes) : kLogo;
+    MachineMemory[0xC000] = 0x77;  // the running program's RAM
+    testing::internal::CaptureStderr();
+    app_load_game(l.index);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(menu_cursor, l.index) << row;
+    expect_memory(loaded(image, size, size == kImage16K), row);
+    // Only a long file says something: one line naming it and where it is cut.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), l.bytes > size ? 1 : 0) << row << err;
+    EXPECT_TRUE(l.bytes <= size || (err.find(row) != err.npos && err.find("32768") != err.npos));
+    if (l.file != nullptr) fs::remove(roms_ / l.file);
   }
-  EXPECT_TRUE(memory_zero(0x8000, kMemorySize));
 }
 
-TEST_F(Loading, ThirtyTwoKilobytesAfterSixteenLeaveNothingOfTheMirror) {
-  put(kBorderline, kImage16K, 1);
-  const std::vector<uint8_t> image = put(kStarJacker, kImage32K, 2);
-  app_load_game(kBorderline);
-  MachineMemory[0xC000] = 0x77;  // something the first program left in RAM
-  app_load_game(kStarJacker);
-  EXPECT_EQ(menu_cursor, kStarJacker);
-  EXPECT_TRUE(memory_is(0x0000, image, 0, kImage32K));
-  EXPECT_TRUE(memory_zero(0x8000, kMemorySize));
-}
-
-TEST_F(Loading, FortyKilobytesRunIntoRam) {
-  const std::vector<uint8_t> image = put(kMonacoGp, kImage40K, 3);
-  app_load_game(kMonacoGp);
-  EXPECT_TRUE(memory_is(0x0000, image, 0, kImage40K));
-  EXPECT_TRUE(memory_zero(0xA000, kMemorySize));
-}
-
-TEST_F(Loading, TheLogoFromTheMenuIsMirrored) {
-  app_load_game(0);
-  EXPECT_EQ(menu_cursor, 0);
-  EXPECT_EQ(std::memcmp(MachineMemory, kLogoImage, kImage16K), 0);
-  EXPECT_EQ(std::memcmp(MachineMemory + 0x4000, kLogoImage, kImage16K), 0);
-}
-
-TEST_F(Loading, HardResetKeepsImageAndRam) {
-  const std::vector<uint8_t> image = put(kBorderline, kImage16K, 4);
-  app_load_game(kBorderline);
-  MachineMemory[0x8000] = 0x11;
-  MachineMemory[0xFFFF] = 0x22;
-  std::vector<uint8_t> before(MachineMemory, MachineMemory + kMemorySize);
-  app_hard_reset();
-  EXPECT_EQ(std::vector<uint8_t>(MachineMemory, MachineMemory + kMemorySize), before);
-  EXPECT_EQ(menu_cursor, kBorderline);
-}
-
-class FileImage : public Loading {
- protected:
-  void SetUp() override {
-    Loading::SetUp();
+// "/file" over the booted logo replaces as many bytes as it holds, at most
+// 32 KB, and ends the logo phase even when empty; a missing file does nothing.
+TEST_F(Library, FileImageOverwritesTheBootedLogo) {
+  struct File { uint32_t bytes; bool exists; };
+  for (const File f : {File{3000, true}, File{0, true}, File{kImage40K, true}, File{0, false}}) {
     app_boot_logo();
     app_settings.logo_phase = 1;
+    const std::string what = f.exists ? std::to_string(f.bytes) + " bytes" : "no file";
+    std::vector<uint8_t> want = loaded(kLogo, kImage16K, false);
+    if (f.exists) {
+      const std::vector<uint8_t> file = put("image.bin", f.bytes, f.bytes);
+      std::copy_n(file.begin(), std::min(f.bytes, kFileImageLimit), want.begin());
+    }
+    EXPECT_EQ(app_load_file((roms_ / "image.bin").c_str()), f.exists ? 1 : 0) << what;
+    EXPECT_EQ(app_settings.logo_phase, f.exists ? 0 : 1) << what;
+    expect_memory(want, what);
+    fs::remove(roms_ / "image.bin");
   }
-  std::string file(uint32_t size, uint32_t seed) {
-    const std::string path = (roms_.path() / "image.bin").string();
-    write_file(path, image_bytes(size, seed));
-    return path;
+}
+
+// --roms, $QUAV_ROMS, ./roms, $XDG_DATA_HOME/quav/roms, ~/.local/share/quav/roms:
+// the first that is an existing directory.
+TEST_F(Library, FirstExistingDirectoryWinsInTheFixedOrder) {
+  const std::string option = dir_ / "option", quav_roms = dir_ / "env", xdg = dir_ / "xdg";
+  const std::string xdg_roms = xdg + "/quav/roms", home = dir_ / "home/.local/share/quav/roms";
+  for (const std::string& d : {option, quav_roms, xdg_roms, home}) fs::create_directories(d);
+  write_file(dir_ / "plain", {1, 2, 3});
+  setenv("QUAV_ROMS", quav_roms.c_str(), 1);
+  setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+  library_set_rom_dir(option.c_str());
+  EXPECT_EQ(library_rom_dir(), option);
+  library_set_rom_dir((dir_ / "plain").c_str());  // a file is not a directory
+  EXPECT_EQ(library_rom_dir(), quav_roms);
+  setenv("QUAV_ROMS", "", 1);
+  EXPECT_TRUE(fs::equivalent(library_rom_dir(), roms_));  // ./roms
+  fs::remove(roms_);
+  EXPECT_EQ(library_rom_dir(), xdg_roms);
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(library_rom_dir(), home);
+  fs::remove(home);
+  EXPECT_EQ(library_rom_dir(), "");
+}
+
+// Near misses are not the image; each extension in odd case is found and wins
+// over those added before it (.sc before .sg before .bin before .rom).
+TEST_F(Library, ExtensionsMatchInAnyCaseInTheirOrderOfPreference) {
+  for (const char* name : {"star_jacker.scx", "star_jackersc", "xstar_jacker.sc", "star_jacker",
+                           "star_jacker.sc.bak", "starjacker.sc"}) {
+    write_file(roms_ / name, {0});
   }
-};
-
-TEST_F(FileImage, ShortFileReplacesOnlyItsOwnBytes) {
-  const std::vector<uint8_t> bytes = image_bytes(3000, 5);
-  EXPECT_EQ(app_load_file(file(3000, 5).c_str()), 1);
-  EXPECT_TRUE(memory_is(0, bytes, 0, 3000));
-  EXPECT_EQ(std::memcmp(MachineMemory + 3000, kLogoImage + 3000, kImage16K - 3000), 0);
-  EXPECT_TRUE(memory_zero(0x4000, kMemorySize));
-  EXPECT_EQ(app_settings.logo_phase, 0);
+  EXPECT_EQ(library_find_image(roms_.string(), kStarJacker), "") << "near misses only";
+  for (const char* name :
+       {"star_jacker.ROM", "STAR_JACKER.bIN", "star_jacker.Sg", "Star_Jacker.SC"}) {
+    write_file(roms_ / name, {0});
+    EXPECT_EQ(library_find_image(roms_.string(), kStarJacker), (roms_ / name).string()) << name;
+  }
 }
 
-TEST_F(FileImage, EmptyFileStillEndsTheLogoPhase) {
-  EXPECT_EQ(app_load_file(file(0, 0).c_str()), 1);
-  EXPECT_EQ(app_settings.logo_phase, 0);
-  EXPECT_EQ(std::memcmp(MachineMemory, kLogoImage, kImage16K), 0);
-}
+// On the running logo, images that are missing or cannot be read (no file,
+// no directory anywhere, a directory by the image's name, which opens but
+// cannot be read even by root, and a directory that cannot be listed) change
+// nothing but the message; then the program from the ROM directory runs, F3
+// restarts it at 0x0000 keeping image and RAM, and a 40 KB image's tail is
+// RAM the program may overwrite.
+TEST_F(Library, OnTheMachine) {
+  auto frames = [](int n) { while (n-- > 0) bus_machine::run_frame(); };
+  bus_machine::setup(io_read_port, io_write_port);
+  app_boot_logo();
+  frames(6);
+  menu_cursor = 0;
+  const CpuState logo = cpu;
+  const uint8_t picture = vdp_peek_vram(0x0800 + 8 * 10), colour = MachineMemory[0x8000];
+  for (const std::string what : {"no file", "no directory", "unreadable", "unlistable"}) {
+    if (what == "unlistable" && geteuid() == 0) {
+      std::printf("root reads any directory: the unlistable case is not checked\n");
+      continue;
+    }
+    if (what == "no directory") fs::remove(roms_);
+    if (what == "unreadable") fs::create_directory(roms_ / "star_jacker.sc");
+    if (what == "unlistable") {
+      put("star_jacker.sc", kImage32K, 9);
+      fs::permissions(roms_, fs::perms::none);
+    }
+    const std::vector<uint8_t> before = memory();
+    osd_line_count = osd_timer = 0;
+    testing::internal::CaptureStderr();
+    app_load_game(kStarJacker);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("No image"), std::string::npos) << what;
+    EXPECT_EQ(memory(), before) << what;
+    EXPECT_TRUE(osd_lines[0] == std::string("No image: star_jacker.sc") && osd_line_count == 1 &&
+                osd_timer == 160) << what << ": the message, one line for 160 frames";
+    std::error_code ec;
+    fs::permissions(roms_, fs::perms::owner_all, ec);
+    fs::remove_all(roms_);
+    fs::create_directory(roms_);
+  }
+  EXPECT_TRUE(cpu.pc == logo.pc && cpu.sp == logo.sp && cpu.af == logo.af) << "CPU not reset";
+  EXPECT_TRUE(picture != 0 && vdp_peek_vram(0x0800 + 8 * 10) == picture) << "VDP not reset";
+  EXPECT_EQ(menu_cursor, 0);
+  frames(1);
+  EXPECT_EQ(MachineMemory[0x8000 + 23], colour) << "the logo still rotates its table";
 
-TEST_F(FileImage, LongFileIsCutAtThirtyTwoKilobytes) {
-  const std::vector<uint8_t> bytes = image_bytes(kImage40K, 6);
-  EXPECT_EQ(app_load_file(file(kImage40K, 6).c_str()), 1);
-  EXPECT_TRUE(memory_is(0, bytes, 0, kFileImageLimit));
-  EXPECT_TRUE(memory_zero(0x8000, kMemorySize));
-}
+  write_file(roms_ / "Star_Jacker.Sc", bus_machine::test_rom("star_jacker"));
+  app_load_game(kStarJacker);
+  EXPECT_EQ(cpu.pc, 0x0000);
+  frames(2);
+  EXPECT_EQ(std::memcmp(MachineMemory + 0xC000, "STAR JACKER TEST", 16), 0) << "it runs";
+  EXPECT_EQ(std::memcmp(MachineMemory + 0x7FF0, "END OF 32 KB    ", 16), 0) << "all 32 KB";
+  EXPECT_EQ(vdp_peek_register(7), 0x0D) << "its backdrop, not the logo's";
+  auto counter = [] { return MachineMemory[0xC010] | MachineMemory[0xC011] << 8; };
+  const int counted = counter();
+  ASSERT_GT(counted, 100);
+  ASSERT_EQ(vdp.display_enabled, 1);
 
-TEST_F(FileImage, MissingFileChangesNothing) {
-  EXPECT_EQ(app_load_file((roms_.path() / "no-such.sc").c_str()), 0);
-  EXPECT_EQ(app_settings.logo_phase, 1);
-  EXPECT_EQ(std::memcmp(MachineMemory, kLogoImage, kImage16K), 0);
+  MachineMemory[0xE000] = 0x3C;  // anything the program left in RAM
+  const std::vector<uint8_t> before = memory();
+  app_hard_reset();
+  EXPECT_EQ(cpu.pc, 0x0000);
+  EXPECT_EQ(memory(), before);
+  EXPECT_EQ(menu_cursor, kStarJacker);
+  EXPECT_EQ(vdp.display_enabled, 0) << "the VDP is reset";
+  EXPECT_TRUE(osd_lines[0] == std::string("Hard Reset") && osd_line_count == 1 && osd_timer == 40);
+  frames(1);
+  EXPECT_LT(counter(), counted) << "the program started again from the beginning";
+  EXPECT_EQ(MachineMemory[0xE000], 0x3C);
+
+  write_file(roms_ / "monaco_gp.rom", bus_machine::test_rom("bus_ram_tail"));
+  app_load_game(5);
+  ASSERT_EQ(std::memcmp(MachineMemory + 0x8000, "TAIL", 4), 0) << "the 40 KB image's tail";
+  frames(1);
+  EXPECT_EQ(MachineMemory[0x8000], 0x5A) << "the tail is RAM";
+  EXPECT_EQ(MachineMemory[0x0000], 0xF3) << "the cartridge area is not";
 }
 
 }  // namespace
