@@ -1,6 +1,7 @@
 // The VDP as our own Z80 programs see it: the frame flag and the interrupt
 // through the core, and whole screens set up by a program compared with the
 // reference picture computed from the VRAM and registers it wrote.
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -18,20 +19,10 @@ namespace {
 constexpr int32_t kCyclesPerLine = 229;
 constexpr uint16_t kStarted = 0xC001, kCommand = 0xC010, kResult = 0xC011;
 constexpr uint16_t kHandlerStatus = 0xC020, kHandlerCount = 0xC021, kNoRead = 0xC030;
-constexpr uint8_t kReady = 0x5A;
 
 class VdpProgram : public testing::Test {
  protected:
-  // Loads tests/roms/NAME.asm's image and starts the machine on it.
-  bool boot(const char* name, uint8_t scene) {
-    std::ifstream in(std::string(QUAV_TEST_ROM_DIR) + "/" + name + ".bin", std::ios::binary);
-    if (!in) return false;
-    std::memset(MachineMemory, 0, kMemorySize);
-    in.read(reinterpret_cast<char*>(MachineMemory), 0x8000);
-    MachineMemory[0xC000] = scene;
-    start();
-    return true;
-  }
+  // Starts the machine on the image in MachineMemory.
   void start() {
     vdp_test_start(app_vdp_interrupt);
     cpu_init();
@@ -44,29 +35,31 @@ class VdpProgram : public testing::Test {
     cpu_reset();
     next_line_ = 0;
   }
-  // One scanline as the frame loop runs it; returns the line number.
-  int step() {
-    const int line = next_line_;
-    vdp.current_line = line;
+  // Loads tests/roms/NAME.asm's image, starts it and runs until it reports ready.
+  bool boot(const char* name, uint8_t scene) {
+    std::ifstream in(std::string(QUAV_TEST_ROM_DIR) + "/" + name + ".bin", std::ios::binary);
+    std::memset(MachineMemory, 0, kMemorySize);
+    in.read(reinterpret_cast<char*>(MachineMemory), 0x8000);
+    MachineMemory[0xC000] = scene;
+    start();
+    return in.gcount() > 0 && ready_when([] { return MachineMemory[kStarted] == 0x5A; });
+  }
+  // One scanline as the frame loop runs it.
+  void step() {
+    vdp.current_line = next_line_;
     cpu_run(kCyclesPerLine);
     vdp_render_line(1);
-    next_line_ = (line + 1) % kLinesPerFrame;
-    return line;
+    next_line_ = (next_line_ + 1) % kLinesPerFrame;
   }
   void run_to(int line) {
     do step(); while (next_line_ != line);
   }
-  // Runs up to 40 frames until `done` holds.
   template <typename Done>
-  bool ready_when(Done done) {
+  bool ready_when(Done done) {  // runs up to 40 frames until `done` holds
     for (int f = 0; f < 40 && !done(); ++f) run_to(0);
     return done();
   }
-  bool ready() {
-    return ready_when([] { return MachineMemory[kStarted] == kReady; });
-  }
-  // Runs `lines` scanlines; the slices (counted from 0 at the first) in which
-  // the interrupt handler ran.
+  // Runs `lines` scanlines; the slices (counted from 0) in which the interrupt handler ran.
   std::vector<int> handler_slices(int lines) {
     std::vector<int> at;
     for (int i = 0; i < lines; ++i) {
@@ -79,11 +72,9 @@ class VdpProgram : public testing::Test {
   int next_line_ = 0;
 };
 
-// Boots a program; skips the test while the core or the port map are placeholders.
-#define REQUIRE_PROGRAM(name, scene)                                                \
-  ASSERT_TRUE(boot(name, scene)) << "missing test program " << name;                \
-  if (!ready()) GTEST_SKIP() << "the Z80 core does not run programs in this build"; \
-  if (vdp_peek_register(1) == 0) GTEST_SKIP() << "the port map does not reach the VDP in this build"
+#define REQUIRE_PROGRAM(name, scene)                                                     \
+  ASSERT_TRUE(boot(name, scene)) << "test program " << name << " missing or not running"; \
+  ASSERT_NE(vdp_peek_register(1), 0) << "the port map does not reach the VDP"
 
 TEST_F(VdpProgram, FrameFlagIsSeenFromLine213Through261) {
   REQUIRE_PROGRAM("vdp_irq", 0);
@@ -91,22 +82,23 @@ TEST_F(VdpProgram, FrameFlagIsSeenFromLine213Through261) {
     run_to(0);
     if (probe != 0) run_to(probe);
     MachineMemory[kResult] = 0xEE;
-    MachineMemory[kCommand] = 1;
+    MachineMemory[kCommand] = 1;  // read the status port once
     step();
     ASSERT_EQ(MachineMemory[kCommand], 0) << "the program did not take the command at line " << probe;
     EXPECT_EQ(MachineMemory[kResult], probe >= 213 && probe <= 261 ? 0x80 : 0x00) << "line " << probe;
   }
 }
 
-TEST_F(VdpProgram, InterruptTakenAfterLine212AndReleasedByTheStatusRead) {
+TEST_F(VdpProgram, InterruptTiming) {
+  // Taken after line 212's callback, released by the handler's status read.
   REQUIRE_PROGRAM("vdp_irq", 0);
   run_to(0);
-  MachineMemory[kCommand] = 2;
+  MachineMemory[kCommand] = 2;  // enable the interrupt
   EXPECT_EQ(handler_slices(2 * kLinesPerFrame), (std::vector<int>{213, 213 + kLinesPerFrame}));
   EXPECT_EQ(MachineMemory[kHandlerStatus], 0x80);
-}
 
-TEST_F(VdpProgram, UnreadInterruptIsWithdrawnAtLine261) {
+  // Unread, taken again at every EI until line 261 withdraws it (a run that
+  // began on line 261 may count on line 262).
   REQUIRE_PROGRAM("vdp_irq", 0);
   run_to(0);
   MachineMemory[kNoRead] = 1;
@@ -114,19 +106,15 @@ TEST_F(VdpProgram, UnreadInterruptIsWithdrawnAtLine261) {
   const std::vector<int> at = handler_slices(kLinesPerFrame + 214);
   ASSERT_GT(at.size(), 2u);
   EXPECT_EQ(at.front(), 213);
-  // Taken again at every EI until the line drops after line 261; a run that
-  // began on line 261 may count on line 262.
   EXPECT_GE(at[at.size() - 2], 261);
   EXPECT_LE(at[at.size() - 2], 262);
   EXPECT_EQ(at.size(), at[at.size() - 2] - 213 + 2u);  // every line from 213 on
   EXPECT_EQ(at.back(), kLinesPerFrame + 213);
-}
 
-TEST_F(VdpProgram, EnablingAfterLine212GivesNoInterruptThatFrame) {
+  // Enabled after line 212: no interrupt that frame, only the next one's at 213.
   REQUIRE_PROGRAM("vdp_irq", 0);
   run_to(230);
   MachineMemory[kCommand] = 2;
-  // Slices from line 230 to line 229 of the next frame: only that frame's 213.
   EXPECT_EQ(handler_slices(kLinesPerFrame), std::vector<int>{kLinesPerFrame - 230 + 213});
 }
 
@@ -139,61 +127,47 @@ TEST_F(VdpProgram, ScreensMatchTheReference) {
     std::set<uint8_t> values;
     for (uint32_t a = 0; a < kVramSize; ++a) values.insert(vdp_peek_vram(a));
     EXPECT_EQ(values.size(), 256u);  // the program filled VRAM
-    for (int limit = 0; limit < 2; ++limit) {
+    for (int limit = 0; limit < 2; ++limit, vdp_toggle_sprite_limit()) {
       run_to(0);
       run_to(0);
       EXPECT_TRUE(frame_matches_reference()) << "sprite limit " << limit;
-      vdp_toggle_sprite_limit();
     }
   }
-}
-
-// The colour of each of the logo's 24 pixel rows (lines 80..103): its one
-// non-black pixel value, or 0 when the row is empty. Outside the picture
-// (columns 96..159 of those lines) everything must be black.
-std::vector<uint16_t> logo_row_colours() {
-  std::vector<uint16_t> colours(24, 0);
-  for (int line = 0; line < 192; ++line) {
-    for (int x = 0; x < 256; ++x) {
-      const uint16_t p = screen(x, line);
-      if (p == colour_pixel(1)) continue;
-      const bool inside = line >= 80 && line < 104 && x >= 96 && x < 160;
-      EXPECT_TRUE(inside) << "pixel at " << x << ", " << line;
-      uint16_t& c = colours[(line - 80) % 24];
-      EXPECT_TRUE(c == 0 || c == p) << "two colours on line " << line;
-      c = p;
-    }
-  }
-  return colours;
 }
 
 TEST_F(VdpProgram, LogoDrawsThreeRowsAndItsColoursMoveOneRowPerFrame) {
   std::memset(MachineMemory, 0, kMemorySize);
   std::memcpy(MachineMemory, kLogoImage, kLogoImage_size);
   start();
-  if (!ready_when([] { return vdp.display_enabled == 1; })) GTEST_SKIP() << "the logo does not run in this build";
+  ASSERT_TRUE(ready_when([] { return vdp.display_enabled == 1; })) << "the logo does not turn the display on";
   for (int f = 0; f < 10; ++f) run_to(0);  // past its start-up, which clears 6 KB of colours
-  // The handler rewrites the colours after line 212: compare each picture
-  // when its 192 lines are drawn, with the VRAM they were drawn from.
-  std::vector<std::vector<uint16_t>> frames;
-  for (int f = 0; f < 3; ++f) {
+  // The handler rewrites the colours after line 212: compare each picture when
+  // its 192 lines are drawn. colours[f][r]: the one non-black pixel value of
+  // line 80 + r (0 if none); outside columns 96..159 of lines 80..103 all is black.
+  uint16_t colours[3][24] = {};
+  for (auto& frame : colours) {
     run_to(kActiveLines);
-    ASSERT_TRUE(frame_matches_reference()) << "frame " << f;
-    frames.push_back(logo_row_colours());
+    ASSERT_TRUE(frame_matches_reference());
+    for (int line = 0; line < 192; ++line)
+      for (int x = 0; x < 256; ++x) {
+        const uint16_t p = screen(x, line);
+        if (p == colour_pixel(1)) continue;
+        ASSERT_TRUE(line >= 80 && line < 104 && x >= 96 && x < 160) << "pixel at " << x << ", " << line;
+        EXPECT_TRUE(frame[line - 80] == 0 || frame[line - 80] == p) << "two colours on line " << line;
+        frame[line - 80] = p;
+      }
   }
-  for (int band = 0; band < 3; ++band) {
-    int lit = 0;
-    for (int r = band * 8; r < band * 8 + 8; ++r) lit += frames[0][r] != 0;
-    EXPECT_GE(lit, 5) << "character row " << band;
-  }
-  for (int f = 0; f < 2; ++f) {
+  for (int band = 0; band < 3; ++band)
+    EXPECT_GE(std::count_if(colours[0] + band * 8, colours[0] + band * 8 + 8, [](uint16_t c) { return c != 0; }), 5)
+        << "character row " << band;
+  for (int f = 1; f < 3; ++f) {
     int moved = 0;
     for (int r = 0; r + 1 < 24; ++r) {
-      if (frames[f + 1][r] == 0 || frames[f][r + 1] == 0) continue;
-      EXPECT_EQ(frames[f + 1][r], frames[f][r + 1]) << "frame " << f + 1 << " row " << r;
-      moved += frames[f + 1][r] != frames[f][r];
+      if (colours[f][r] == 0 || colours[f - 1][r + 1] == 0) continue;
+      EXPECT_EQ(colours[f][r], colours[f - 1][r + 1]) << "frame " << f << " row " << r;
+      moved += colours[f][r] != colours[f - 1][r];
     }
-    EXPECT_GT(moved, 3) << "frame " << f + 1;
+    EXPECT_GT(moved, 3) << "frame " << f;
   }
 }
 
