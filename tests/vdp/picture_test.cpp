@@ -26,13 +26,8 @@ TEST(VdpPicture, RandomScreensMatchTheReference) {
   }
 }
 
-struct Write {
-  int address;
-  std::vector<uint8_t> bytes;
-};
-struct Probe {
-  int x, line, colour;  // in the active area; x 256.. is the right border
-};
+struct Write { int address; std::vector<uint8_t> bytes; };
+struct Probe { int x, line, colour; };  // in the active area; x 256.. is the right border
 struct Scene {
   const char* what;
   std::array<int, 8> regs;
@@ -41,8 +36,6 @@ struct Scene {
   std::vector<Probe> probes;
 };
 
-// Graphics I: names 0x1800, colours 0x2000, patterns 0, sprites 0x1B00 and 0x3800.
-constexpr std::array<int, 8> g1(int reg1, int reg7 = 0xF4) { return {0, reg1, 0x06, 0x80, 0, 0x36, 0x07, reg7}; }
 const std::vector<uint8_t> kFull(8, 0xFF);
 const std::vector<uint8_t> kFiveOnLine60 = {59, 0,  0, 3, 59, 16, 0, 0, 59, 32, 0, 5,
                                             59, 48, 0, 6, 59, 64, 0, 7, 0xD0};  // the second is colour 0
@@ -64,7 +57,8 @@ const Scene kScenes[] = {
      {{0x1800 + 32 + 1, {3}}, {3 * 8 + 2, {0x2D, 0x05}}},  // name 3 at row 1, column 1: lines 8..15
      {{8, 8, 2}, {11, 11, 2}, {12, 8, 13}, {8, 12, 7}, {15, 15, 5}}},
     {"sprite Y 0xFF, 0, 190; hidden at 0xF8; the terminator", g1(0x40), 0,
-     {{0x3800, kFull}, {0x1B00, {0xFF, 0, 0, 2, 0, 8, 0, 3, 190, 16, 0, 5, 0xF8, 40, 0, 8, 0xD0, 24, 0, 6, 50, 32, 0, 7}}},
+     {{0x3800, kFull},
+      {0x1B00, {0xFF, 0, 0, 2, 0, 8, 0, 3, 190, 16, 0, 5, 0xF8, 40, 0, 8, 0xD0, 24, 0, 6, 50, 32, 0, 7}}},
      {{0, 0, 2}, {0, 7, 2}, {0, 8, 4}, {8, 0, 4}, {8, 1, 3}, {8, 8, 3}, {8, 9, 4}, {16, 190, 4}, {16, 191, 5},
       {40, 0, 4}, {32, 51, 4}}},
     {"the terminator first", g1(0x40), 0, {{0x3800, kFull}, {0x1B00, {0xD0, 8, 0, 3}}}, {{8, 1, 4}}},
@@ -85,7 +79,7 @@ TEST(VdpPicture, Scenes) {
   for (const Scene& s : kScenes) {
     SCOPED_TRACE(s.what);
     vdp_test_start();
-    for (int r = 0; r < 8; ++r) set_register(r, s.regs[r]);
+    set_registers(s.regs);
     for (const Write& w : s.writes)
       for (size_t i = 0; i < w.bytes.size(); ++i) vdp.vram[w.address + i] = w.bytes[i];
     if (s.sprite_limit) vdp_toggle_sprite_limit();
@@ -98,7 +92,7 @@ TEST(VdpPicture, Scenes) {
 
 TEST(VdpPicture, SkippedFramesDisplayOffAndBorders) {
   vdp_test_start();
-  setup_graphics1();
+  set_registers(g1());
   write_vram(0x1B00, {10, 10, 0, 0x0F, 0xD0});
   write_vram(0x3800, {0xFF});
   run_lines(0, kLinesPerFrame, 0);  // not rendered: only the borders are filled
@@ -115,7 +109,7 @@ TEST(VdpPicture, SkippedFramesDisplayOffAndBorders) {
 // by magnification alone nor by colour-0 sprites; kept past line 261.
 TEST(VdpPicture, Coincidence) {
   vdp_test_start();
-  setup_graphics1();
+  set_registers(g1());
   write_vram(0x3800, {0x80});
   write_vram(0x1B00, {200, 10, 0, 2, 200, 10, 0, 3, 0xD0});  // both below the screen, sharing x 10
   run_lines(0, 213);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 
@@ -15,7 +16,6 @@
 constexpr uint16_t kSentinel = 0x1234;  // no palette colour has this pixel value
 
 inline uint16_t pixel(int x, int row) { return *video_pixel_address(2, x, row); }
-// Pixel at active-area position (x 0..255, line 0..191).
 inline uint16_t screen(int x, int line) { return pixel(x + 16, line + 24); }
 
 // A fresh VDP (registers and status zero), the frame locked and filled with kSentinel.
@@ -31,8 +31,7 @@ inline void vdp_test_start(VdpInterruptCallback callback = nullptr) {
   vdp = VdpState{};
   vdp_init(callback);
   ASSERT_NE(video_lock_frame(), nullptr) << "the frame surface cannot be locked";
-  for (int y = 0; y < kFrameHeight; ++y)
-    for (int x = 0; x < kFrameWidth; ++x) *video_pixel_address(2, x, y) = kSentinel;
+  for (int i = 0; i < kFrameWidth * kFrameHeight; ++i) *video_pixel_address(2, i % kFrameWidth, i / kFrameWidth) = kSentinel;
 }
 
 inline void set_register(int reg, int value) {
@@ -46,28 +45,25 @@ inline void write_vram(int address, std::initializer_list<uint8_t> bytes) {
   for (uint8_t b : bytes) vdp_write_data(b);
 }
 
-// Runs the VDP over lines [from, to) with the given render flag.
-inline void run_lines(int from, int to, int render = 1) {
+inline void run_lines(int from, int to, int render = 1) {  // lines [from, to)
   for (vdp.current_line = from; vdp.current_line < to; ++vdp.current_line) vdp_render_line(render);
 }
 
 inline uint16_t colour_pixel(int colour) {
-  static constexpr int kRgb[16][3] = {
-      {0, 0, 0},     {0, 0, 0},     {32, 192, 32},  {96, 224, 96},    // transparent, black, greens
-      {32, 32, 224}, {64, 96, 224}, {160, 32, 32},  {64, 192, 224},   // blues, dark red, cyan
-      {224, 32, 32}, {224, 96, 96}, {192, 192, 32}, {192, 192, 128},  // reds, yellows
-      {32, 128, 32}, {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};  // dark green, magenta, greys
+  static constexpr int kRgb[16][3] = {{0, 0, 0},     {0, 0, 0},     {32, 192, 32},  {96, 224, 96},
+                                      {32, 32, 224}, {64, 96, 224}, {160, 32, 32},  {64, 192, 224},
+                                      {224, 32, 32}, {224, 96, 96}, {192, 192, 32}, {192, 192, 128},
+                                      {32, 128, 32}, {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};
   return static_cast<uint16_t>(video_rgb_to_pixel(kRgb[colour][0], kRgb[colour][1], kRgb[colour][2]));
 }
 
-// Graphics I with the display on, tables at name 0x1800, colour 0x2000,
-// pattern 0x0000, sprite attributes 0x1B00, sprite patterns 0x3800.
-inline void setup_graphics1(int reg1_extra = 0) {
-  const int regs[8] = {0x00, 0x40 | reg1_extra, 0x06, 0x80, 0x00, 0x36, 0x07, 0xF4};
+// Graphics I: names 0x1800, colours 0x2000, patterns 0, sprites 0x1B00 and 0x3800.
+constexpr std::array<int, 8> g1(int reg1 = 0x40, int reg7 = 0xF4) { return {0, reg1, 6, 0x80, 0, 0x36, 7, reg7}; }
+inline void set_registers(const std::array<int, 8>& regs) {
   for (int r = 0; r < 8; ++r) set_register(r, regs[r]);
 }
 
-// The reference picture.
+// The reference picture, from the registers and VRAM alone.
 inline int reg(int n) { return vdp_peek_register(n); }
 inline int mem(int address) { return vdp_peek_vram(static_cast<uint32_t>(address) & 0x3FFF); }
 inline int backdrop() { return (reg(7) & 15) == 0 ? 1 : reg(7) & 15; }
@@ -128,8 +124,7 @@ inline testing::AssertionResult frame_matches_reference() {
   for (int row = 0; row < kFrameHeight; ++row)
     for (int x = 0; x < kFrameWidth; ++x)
       if (reference_pixel(x, row) != pixel(x, row) && mismatches++ < 5)
-        result << "pixel (" << x << ", " << row << ") is " << pixel(x, row) << ", expected "
-               << reference_pixel(x, row) << "\n";
+        result << "(" << x << ", " << row << ") is " << pixel(x, row) << ", not " << reference_pixel(x, row) << "\n";
   if (mismatches == 0) return testing::AssertionSuccess();
   return result << mismatches << " pixels differ";
 }
