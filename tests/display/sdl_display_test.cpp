@@ -1,7 +1,4 @@
-// The SDL2 display on SDL's dummy video driver (no X server needed): the
-// host-memory path and the renderer path give the same back buffer, the load
-// text lands on top of a renderer blit, and the cursor is hidden while a mode
-// is in force.
+// The SDL2 display on SDL's dummy video driver (no X server needed).
 #include <cstdlib>
 
 #include "display_fixture.h"
@@ -31,6 +28,8 @@ class SdlDisplay : public DisplayTest {
   }
 };
 
+// The host-memory path and the renderer path give the same back buffer, the
+// load text lands on top of a renderer blit, the cursor is hidden while a mode is in force.
 TEST_F(SdlDisplay, HostAndRendererBlitsGiveTheSameBackBuffer) {
   open(640, 480, 3);
   EXPECT_EQ(SDL_ShowCursor(kQueryCursor), 0);
@@ -51,9 +50,6 @@ TEST_F(SdlDisplay, HostAndRendererBlitsGiveTheSameBackBuffer) {
   }
   video_release();
   EXPECT_EQ(SDL_ShowCursor(kQueryCursor), 1);
-}
-
-TEST_F(SdlDisplay, TheLoadTextLandsOnTopOfARendererBlit) {
   open(512, 384, 6);
   ASSERT_EQ(video_set_placement(1), 1);
   fill_frame(0x07E0);
