@@ -31,7 +31,8 @@ inline void vdp_test_start(VdpInterruptCallback callback = nullptr) {
   vdp = VdpState{};
   vdp_init(callback);
   ASSERT_NE(video_lock_frame(), nullptr) << "the frame surface cannot be locked";
-  for (int i = 0; i < kFrameWidth * kFrameHeight; ++i) *video_pixel_address(2, i % kFrameWidth, i / kFrameWidth) = kSentinel;
+  for (int i = 0; i < kFrameWidth * kFrameHeight; ++i)
+    *video_pixel_address(2, i % kFrameWidth, i / kFrameWidth) = kSentinel;
 }
 
 inline void set_register(int reg, int value) {
