@@ -118,7 +118,8 @@ TEST_F(PresentTest, LoadTextAtTheTopLeftCorner) {
   video_present();
   video_draw_cpu_load(37.5f);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 66; ++x) ASSERT_EQ(back(x, y), load_text_ink("CPU%: 37.50", x, y) ? 0 : 0xFFFF) << x << ", " << y;
+    for (int x = 0; x < 66; ++x)
+      ASSERT_EQ(back(x, y), load_text_ink("CPU%: 37.50", x, y) ? 0 : 0xFFFF) << x << ", " << y;
   EXPECT_EQ(back(66, 0), 0);  // the picture's black surround starts right after the text
   EXPECT_EQ(back(0, 8), 0);
   EXPECT_EQ(back(40, 30), 0x4321);

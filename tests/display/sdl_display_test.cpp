@@ -56,7 +56,8 @@ TEST_F(SdlDisplay, HostAndRendererBlitsGiveTheSameBackBuffer) {
   video_present();
   video_draw_cpu_load(12.5f);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 66; ++x) ASSERT_EQ(back(x, y), load_text_ink("CPU%: 12.50", x, y) ? 0 : 0xFFFF) << x << ", " << y;
+    for (int x = 0; x < 66; ++x)
+      ASSERT_EQ(back(x, y), load_text_ink("CPU%: 12.50", x, y) ? 0 : 0xFFFF) << x << ", " << y;
   EXPECT_EQ(back(66, 0), 0x07E0);  // the stretched active area all around
   EXPECT_EQ(back(511, 383), 0x07E0);
   EXPECT_EQ(video_flip(0), 1);
