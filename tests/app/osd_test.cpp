@@ -40,16 +40,17 @@ class Osd : public ::testing::Test {
     video_unlock_frame();
     vdp_release();
     video_release();
-    key_delay = menu_visible = menu_cursor = 0;
-    ppi = PpiState{};
+    reset_globals();
   }
   static void clear() {
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) *video_pixel_address(2, x, y) = kUntouched;
+    for (int n = 0; n < kWidth * kHeight; ++n) {
+      *video_pixel_address(2, n % kWidth, n / kWidth) = kUntouched;
     }
+    reset_globals();
+  }
+  static void reset_globals() {
     key_delay = menu_visible = menu_cursor = 0;
     ppi = PpiState{};
-    for (int i = 0; i < kOsdLines; ++i) osd_set_line(i, "");
     osd_show(1, 0);
   }
   static uint16_t at(int x, int y) { return *video_pixel_address(2, x, y); }
@@ -71,9 +72,8 @@ class Osd : public ::testing::Test {
   }
   static int untouched_in(int x0, int y0, int x1, int y1) {
     int n = 0;
-    for (int y = y0; y < y1; ++y) {
-      for (int x = x0; x < x1; ++x) n += at(x, y) == kUntouched ? 1 : 0;
-    }
+    const int w = x1 - x0;
+    for (int i = 0; i < w * (y1 - y0); ++i) n += at(x0 + i % w, y0 + i / w) == kUntouched;
     return n;
   }
 };
@@ -89,18 +89,12 @@ TEST_F(Osd, HelpAndAboutPages) {
   osd_show_about();
   EXPECT_EQ(osd_timer, 0);
   key_delay = 0;
-  osd_show_help();
-  const char* help[5] = {
-      "F1  HELP        F2 MENU      F3 HARD RESET", "F4  JOY/KEYB    F5 BLITMODE  F6 SPR LIMIT ",
-      "F7  VGM ON/OFF  F8 SCRNSHOT  F9 RES SWITCH", "F10 QUIT        F11 VID/SYS  F12 ABOUT    ",
-      "INS SW RESET    ESC MENU OFF              "};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(line(i), help[i]) << i;
+  osd_show_help();  // its text is checked on a screenshot by input_screen.sh
   EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 5000 + 1800 + 10);
   key_delay = 0;
   osd_show_about();
   EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 7000 + 1400 + 10);
   for (int i : {0, 2, 4, 6}) EXPECT_EQ(line(i), std::string(42, ' ')) << i;
-  EXPECT_EQ(line(5), "    press F1 for HELP and F2 for MENU     ");
   for (int i : {1, 3}) {
     const std::string s = line(i);
     ASSERT_EQ(s.size(), 42u) << i;
@@ -114,7 +108,7 @@ TEST_F(Osd, HelpAndAboutPages) {
   osd_draw_messages();
   EXPECT_EQ(untouched_in(18, 160, 270, 216), 0);
   EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - 252 * 56);
-  EXPECT_EQ(mismatches(18, 200, line(5)), 0);
+  EXPECT_EQ(mismatches(18, 200, line(5)) + mismatches(18, 168, line(1)), 0);
 }
 
 // One line: at row 208, cut at 42 characters, only its own cells, drawn in the timer's last frame.
@@ -215,20 +209,17 @@ TEST_F(Osd, MenuCursor) {
   }
 }
 
-// The toggle takes the keyboard after its delay; menu_close gives it back and clears messages.
+// The toggle takes the keyboard; menu_close, open or not, gives it back and clears messages.
 TEST_F(Osd, MenuToggleAndClose) {
   menu_toggle();
-  EXPECT_EQ(menu_visible * 100 + static_cast<int>(ppi.input_enabled) * 10, 100);
-  EXPECT_EQ(key_delay, 20);
-  menu_toggle();
-  EXPECT_EQ(menu_visible, 1);
+  menu_toggle();  // within its delay of 20
+  EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + key_delay, 1020);
   for (int open : {1, 0}) {
     menu_visible = open;
-    ppi.input_enabled = 0;
     osd_show(5, 180);
     menu_close();
-    EXPECT_EQ(menu_visible + osd_timer, 0) << open;
-    EXPECT_EQ(ppi.input_enabled, 1u) << open;
+    EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + osd_timer, 100);
+    ppi.input_enabled = 0;
   }
 }
 
