@@ -26,7 +26,6 @@ class HostInput : public ::testing::Test {
     headless_keyboard_clear();
     ppi = PpiState{};
   }
-  // Polls at frame 0 with `names` held there only.
   static void poll_holding(std::initializer_list<const char*> names) {
     headless_keyboard_clear();
     for (const char* n : names) headless_keyboard_hold(code(n), 0, 1);
@@ -65,18 +64,15 @@ TEST(KeyTable, NamesAndScancodes) {
     const char* name;
     int dik;
     int usb;  // the SDL scancode of the same key
-  } keys[] = {{"A", 0x1E, 0x04},        {"f2", 0x3C, 0x3B},      {"F11", 0x57, 0x44},
-              {"RETURN", 0x1C, 0x28},   {"NUMPADENTER", 0x9C, 0x58}, {"INSERT", 0xD2, 0x49},
-              {"PRIOR", 0xC9, 0x4B},    {"NEXT", 0xD1, 0x4E},    {"GRAVE", 0x29, 0x35},
-              {"OEM_102", 0x56, 0x64},  {"APPS", 0xDD, 0x65},    {"RCONTROL", 0x9D, 0xE4},
-              {"RMENU", 0xB8, 0xE6},    {"RSHIFT", 0x36, 0xE5},  {"CAPITAL", 0x3A, 0x39}};
+  } keys[] = {{"A", 0x1E, 0x04},      {"f2", 0x3C, 0x3B},      {"NUMPADENTER", 0x9C, 0x58},
+              {"INSERT", 0xD2, 0x49}, {"NEXT", 0xD1, 0x4E},    {"OEM_102", 0x56, 0x64},
+              {"APPS", 0xDD, 0x65},   {"RCONTROL", 0x9D, 0xE4}, {"RSHIFT", 0x36, 0xE5}};
   for (const auto& k : keys) {
     EXPECT_EQ(code(k.name), k.dik) << k.name;
     EXPECT_EQ(static_cast<int>(sdl_scancode_to_dik(k.usb)), k.dik) << k.name;
   }
   EXPECT_EQ(sdl_scancode_to_dik(0x32), 0x2Bu);  // the ISO key beside Return is backslash's
-  for (const char* bad : {"DIK_A", "", "SHIFT"}) EXPECT_EQ(code(bad), -1) << bad;
-  EXPECT_EQ(code(nullptr), -1);
+  EXPECT_EQ(code("DIK_A") & code("") & code("SHIFT") & code(nullptr), -1);
 }
 
 // Port A readings (row 7 the joysticks) after one poll; joystick mode reads
