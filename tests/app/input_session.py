@@ -2,7 +2,7 @@
 writes of VGM logs (our keyboard-echo program reports each change of a row
 through the sound chip) and the on-screen text of screenshots, compared cell
 by cell with a reference drawn from our font. `input_session.py NAME` runs one
-session (exit 1 on failure); `texts` and `reports` serve the window test."""
+session (exit 1 on failure); `shows` and `reports` serve the window test."""
 import os
 import re
 import shutil
@@ -26,25 +26,19 @@ def check(ok, message):
     return ok
 
 
-def psg_writes(path):
-    data, out, i = open(path, 'rb').read(), [], 0x40
-    assert data[:4] == b'Vgm ', f'{path}: not a VGM file'
-    while data[i] != 0x66:
-        cmd = data[i]
-        if cmd == 0x50:
-            out.append(data[i + 1])
-        assert cmd in (0x50, 0x61, 0x62, 0x63) or 0x70 <= cmd <= 0x7F, f'command {cmd:#x}'
-        i += {0x50: 2, 0x61: 3}.get(cmd, 1)
-    return out
-
-
 def samples(path):
     return struct.unpack_from('<I', open(path, 'rb').read(), 0x18)[0]
 
 
 def reports(path):
-    """The echo program's reports: 'ROW PORTA PORTB' and 'nmi'."""
-    w, out, i = psg_writes(path), [], 0
+    """The echo program's reports in the PSG writes: 'ROW PORTA PORTB' and 'nmi'."""
+    data, w, i = open(path, 'rb').read(), [], 0x40
+    assert data[:4] == b'Vgm ', f'{path}: not a VGM file'
+    while data[i] != 0x66:
+        assert data[i] in (0x50, 0x61, 0x62, 0x63) or 0x70 <= data[i] <= 0x7F, f'{data[i]:#x}'
+        w += [data[i + 1]] if data[i] == 0x50 else []
+        i += {0x50: 2, 0x61: 3}.get(data[i], 1)
+    out, i = [], 0
     while i < len(w):
         if 0xE0 <= w[i] <= 0xE7 and i + 2 < len(w):
             out.append('%d %02X %02X' % (w[i] - 0xE0, w[i + 1], w[i + 2]))
@@ -55,8 +49,9 @@ def reports(path):
     return out
 
 
-def texts(path, requests):
-    """Texts ("X Y FG BG|TEXT", colours by name) that the screenshot does not show."""
+def shows(path, y, lines, bg='light', width=42):
+    """Whether the lines (None: not checked) show in colour 1 on bg at x = 18 from
+    frame row y on, 8 rows apart."""
     glyphs = {}
     for line in open(f"{ENV['QUAV_SOURCE_DIR']}/app/osd_font.cpp"):
         m = re.match(r'\s*((?:0x[0-9A-F]{2},\s*){8})\s*// 0x([0-9A-F]{2})', line)
@@ -64,27 +59,16 @@ def texts(path, requests):
             glyphs[int(m.group(2), 16)] = [int(b, 16) for b in re.findall(r'0x(..)', m.group(1))]
     assert len(glyphs) == 224
     data = open(path, 'rb').read()
-    width, height = struct.unpack_from('<ii', data, 18)
+    width_px, height = struct.unpack_from('<ii', data, 18)
     offset = struct.unpack_from('<I', data, 10)[0]
 
     def pixel(x, y):  # bottom-up, BGR
-        p = offset + ((height - 1 - y + SHOT_TOP_ROW) * width + x) * 3
+        p = offset + ((height - 1 - y + SHOT_TOP_ROW) * width_px + x) * 3
         return data[p + 2], data[p + 1], data[p]
-    bad = []
-    for request in requests:
-        head, text = request.split('|', 1)
-        x, y, fg, bg = head.split()
-        x, y = int(x), int(y)
-        if any(pixel(x + 6 * n + c, y + r) != COLOURS[(bg, fg)[glyphs[ord(ch)][r] >> 7 - c & 1]]
-               for n, ch in enumerate(text) for r in range(8) for c in range(6)):
-            bad.append(request)
-    return bad
-
-
-def shows(path, y, lines, bg='light', width=42):
-    """Whether lines (None: not checked) show from frame row y on, 8 rows apart."""
-    return not texts(path, [f'18 {y + 8 * i} black {bg}|{t:{width}}'
-                            for i, t in enumerate(lines) if t is not None])
+    return all(pixel(18 + 6 * n + c, y + 8 * i + r) == COLOURS[(bg, 'black')[g[r] >> 7 - c & 1]]
+               for i, t in enumerate(lines) if t is not None
+               for n, g in enumerate(glyphs[ord(ch)] for ch in t.ljust(width))
+               for r in range(8) for c in range(6))
 
 
 def quav(*args):
@@ -146,10 +130,8 @@ def vgm_nmi_quit():
 
 
 if __name__ == '__main__':
-    if sys.argv[1] == 'texts':  # texts BMP < requests
-        bad = texts(sys.argv[2], sys.stdin.read().splitlines())
-        print(*(f'FAIL: not shown: {b}' for b in bad), sep='\n')
-        sys.exit(1 if bad else 0)
+    if sys.argv[1] == 'shows':  # shows BMP Y TEXT
+        sys.exit(0 if shows(sys.argv[2], int(sys.argv[3]), [sys.argv[4]], width=0) else 1)
     if sys.argv[1] == 'reports':  # reports VGM
         print(*reports(sys.argv[2]), sep='\n')
         sys.exit(0)

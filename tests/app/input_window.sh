@@ -38,7 +38,7 @@ until_shows() {
       sleep 0.1
     done
     sleep 0.2
-    [ -s "$shot" ] && $session texts "$shot" <<<"18 $2 black light|$3" >/dev/null && return 0
+    [ -s "$shot" ] && $session shows "$shot" "$2" "$3" && return 0
   done
   return 1
 }
