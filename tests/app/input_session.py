@@ -1,8 +1,6 @@
-"""A person's sessions in headless runs, checked by their outputs: the PSG
-writes of VGM logs (our keyboard-echo program reports each change of a row
-through the sound chip) and the on-screen text of screenshots, compared cell
-by cell with a reference drawn from our font. `input_session.py NAME` runs one
-session (exit 1 on failure); `shows` and `reports` serve the window test."""
+"""`input_session.py NAME`: a person's headless session, checked by its VGM logs (our
+keyboard-echo program reports each change of a row through the sound chip) and by the
+text in its screenshots, drawn from our font. `shows` and `reports` serve input_window.sh."""
 import os
 import re
 import shutil

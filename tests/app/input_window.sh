@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Real key events through SDL in a real window (Xvfb, openbox, xdotool): F2, Down
-# and Return choose our keyboard-echo program from the menu; F7 starts a VGM log,
-# F4 gives keyboard mode, the program sees Shift and the 102nd key; F7 writes
-# quav.vgm; F10 quits. On a busy host the loop reads held keys once per pass and
-# a toggle's delay may run out under a key held a moment: each toggle is checked
-# on an F8 screenshot and pressed again until it shows, and the session retried.
+# Real key events through SDL in a real window (Xvfb, openbox, xdotool): F2, Down and
+# Return choose our keyboard-echo program from the menu; after F7 (VGM log) and F4
+# (keyboard mode) it sees Shift and the 102nd key; F10 quits. On a busy host a key may
+# be missed or repeat: each toggle is pressed until an F8 screenshot shows its message.
 set -u
 for tool in Xvfb xdotool openbox; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
