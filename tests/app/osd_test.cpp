@@ -4,6 +4,8 @@
 // VDP colours' RGB values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
