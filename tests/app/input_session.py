@@ -1,119 +1,139 @@
-"""Checks for the session scripts: the PSG writes of a VGM log, and the
-on-screen text of a screenshot compared cell by cell with a reference drawn
-from our font."""
+"""`input_session.py NAME`: a person's headless session, checked by its VGM logs (our
+keyboard-echo program reports each change of a row through the sound chip) and by the
+text in its screenshots, drawn from our font. `shows` and `reports` serve input_window.sh."""
+import os
 import re
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 
-LIGHT_GREEN = (96, 224, 96)   # colour 3
-DARK_GREEN = (32, 128, 32)    # colour 12
-BLACK = (0, 0, 0)             # colour 1
-SHOT_TOP_ROW = 13             # the screenshot shows frame rows 13-228
-
-
-def psg_writes(path):
-    """The bytes written to the sound chip, in order."""
-    data = open(path, 'rb').read()
-    if data[:4] != b'Vgm ':
-        raise SystemExit(f'{path}: not a VGM file')
-    out, i = [], 0x40
-    while i < len(data):
-        cmd = data[i]
-        if cmd == 0x50:
-            out.append(data[i + 1]); i += 2
-        elif cmd == 0x61:
-            i += 3
-        elif cmd in (0x62, 0x63) or 0x70 <= cmd <= 0x7F:
-            i += 1
-        elif cmd == 0x66:
-            break
-        else:
-            raise SystemExit(f'{path}: unexpected command {cmd:#x} at {i:#x}')
-    return out
+COLOURS = {'black': (0, 0, 0), 'light': (96, 224, 96), 'dark': (32, 128, 32)}  # 1, 3, 12
+SHOT_TOP_ROW = 13  # a screenshot shows frame rows 13-228
+SAMPLES_PER_FRAME = 882
+ENV = os.environ
+ECHO = f"{ENV.get('QUAV_TEST_ROM_DIR')}/input_echo.bin"
+failures = []
 
 
-def total_samples(path):
+def check(ok, message):
+    if not ok:
+        print('FAIL:', message)
+        failures.append(message)
+    return ok
+
+
+def samples(path):
     return struct.unpack_from('<I', open(path, 'rb').read(), 0x18)[0]
 
 
-def echo_reports(path):
-    """The keyboard-echo program's reports: (row, port A, port B) and 'nmi'."""
-    w, out, i = psg_writes(path), [], 0
+def reports(path):
+    """The echo program's reports in the PSG writes: 'ROW PORTA PORTB' and 'nmi'."""
+    data, w, i = open(path, 'rb').read(), [], 0x40
+    assert data[:4] == b'Vgm ', f'{path}: not a VGM file'
+    while data[i] != 0x66:
+        assert data[i] in (0x50, 0x61, 0x62, 0x63) or 0x70 <= data[i] <= 0x7F, f'{data[i]:#x}'
+        w += [data[i + 1]] if data[i] == 0x50 else []
+        i += {0x50: 2, 0x61: 3}.get(data[i], 1)
+    out, i = [], 0
     while i < len(w):
         if 0xE0 <= w[i] <= 0xE7 and i + 2 < len(w):
-            out.append((w[i] - 0xE0, w[i + 1], w[i + 2])); i += 3
-        elif w[i] == 0xD0:
-            out.append('nmi'); i += 1
+            out.append('%d %02X %02X' % (w[i] - 0xE0, w[i + 1], w[i + 2]))
+            i += 3
         else:
+            out += ['nmi'] if w[i] == 0xD0 else []
             i += 1
     return out
 
 
-def font(source_dir):
+def shows(path, y, lines, bg='light', width=42):
+    """Whether the lines (None: not checked) show in colour 1 on bg at x = 18 from
+    frame row y on, 8 rows apart."""
     glyphs = {}
-    for line in open(f'{source_dir}/app/osd_font.cpp'):
+    for line in open(f"{ENV['QUAV_SOURCE_DIR']}/app/osd_font.cpp"):
         m = re.match(r'\s*((?:0x[0-9A-F]{2},\s*){8})\s*// 0x([0-9A-F]{2})', line)
         if m:
-            glyphs[int(m.group(2), 16)] = [int(b, 16) for b in re.findall(r'0x([0-9A-F]{2})', m.group(1))]
-    assert len(glyphs) == 224, len(glyphs)
-    return glyphs
+            glyphs[int(m.group(2), 16)] = [int(b, 16) for b in re.findall(r'0x(..)', m.group(1))]
+    assert len(glyphs) == 224
+    data = open(path, 'rb').read()
+    width_px, height = struct.unpack_from('<ii', data, 18)
+    offset = struct.unpack_from('<I', data, 10)[0]
+
+    def pixel(x, y):  # bottom-up, BGR
+        p = offset + ((height - 1 - y + SHOT_TOP_ROW) * width_px + x) * 3
+        return data[p + 2], data[p + 1], data[p]
+    return all(pixel(18 + 6 * n + c, y + 8 * i + r) == COLOURS[(bg, 'black')[g[r] >> 7 - c & 1]]
+               for i, t in enumerate(lines) if t is not None
+               for n, g in enumerate(glyphs[ord(ch)] for ch in t.ljust(width))
+               for r in range(8) for c in range(6))
 
 
-class Bmp:
-    """A 24-bit bottom-up BMP; img[row][x] gives (r, g, b), row 0 the top."""
-
-    def __init__(self, path):
-        self.data = open(path, 'rb').read()
-        self.width, self.height = struct.unpack_from('<ii', self.data, 18)
-        self.offset = struct.unpack_from('<I', self.data, 10)[0]
-
-    def __getitem__(self, row):
-        base = self.offset + (self.height - 1 - row) * self.width * 3
-        data = self.data
-
-        class Row:
-            def __getitem__(self, x):
-                p = base + 3 * x
-                return (data[p + 2], data[p + 1], data[p])
-        return Row()
+def quav(*args):
+    return check(subprocess.run([ENV['QUAV_BIN'], '--headless', *args]).returncode == 0,
+                 f'quav {" ".join(args)} failed')
 
 
-def read_bmp(path):
-    return Bmp(path)
+def hold(*keys):
+    return [a for k in keys for a in ('--hold', k)]
 
 
-def text_mismatches(img, glyphs, x, frame_y, text, fg, bg):
-    """Pixels of the text's cells that differ from the reference."""
-    bad = 0
-    for n, ch in enumerate(text):
-        g = glyphs[ord(ch)]
-        for r in range(8):
-            for c in range(6):
-                want = fg if g[r] & (0x80 >> c) else bg
-                if img[frame_y + r - SHOT_TOP_ROW][x + 6 * n + c] != want:
-                    bad += 1
-    return bad
+def keys():
+    quav('--frames', '110', '--vgm', 'log.vgm', *hold(
+        'Q@2-4', 'F4@12-13', 'A@20-30', 'S@40-45', 'LSHIFT@50-53', 'RSHIFT@52-55', 'OEM_102@60-65',
+        'LEFT@70-75', 'F4@80-81', 'LEFT@90-95', 'S@90-95'), ECHO)
+    want = ['7 FF 3F', '0 FB FF', '0 FF FF', '1 FB FF', '1 FF FF', '6 FF F7', '6 FF FF',
+            '3 DF FF', '3 FF FF', '5 DF FF', '5 FF FF', '7 DB 3F', '7 FF 3F']
+    check((got := reports('log.vgm')) == want, f'the echo program saw other keys: {got}')
+
+
+def menu():
+    os.mkdir('roms')
+    shutil.copy(ECHO, 'roms/sega_basic_lv3.sc')
+    keys = hold('F2@12-13', 'DOWN@40-41')
+    quav('--roms', 'roms', '--frames', '55', '--shot', 'menu.bmp', *keys)
+    rows = ['', '   QUAV Logo!', None, '   Borderline', '  Congo Bongo']
+    check(shows('menu.bmp', 26, rows, 'dark', 16)
+          and shows('menu.bmp', 42, [' SEGA Basic Lv3'], width=16), "the menu's rows")
+    quav('--roms', 'roms', '--frames', '90', '--vgm', 'log.vgm', '--shot', 'after.bmp', *keys,
+         *hold('RETURN@60-61'))
+    check('7 FF 3F' in reports('log.vgm'), 'the chosen program did not run')
+    check(not shows('after.bmp', 42, [' SEGA Basic Lv3'], width=16), 'the menu is still drawn')
+
+
+def screen():
+    quav('--frames', '50', *hold('F8@20-21', 'F8@40-41'))
+    shots = sorted(f for f in os.listdir() if f.startswith('quav_'))
+    check(shots == ['quav_0000.bmp', 'quav_0001.bmp'], f'F8 wrote {shots}')
+    about = ['', None, '', None, '', '    press F1 for HELP and F2 for MENU', '']
+    check(shows('quav_0000.bmp', 160, about),
+          'the about page in the first screenshot')
+    check(shows('quav_0001.bmp', 208, ['Screenshot saved!'], width=0), 'the second screenshot')
+    quav('--frames', '30', '--shot', 'help.bmp', *hold('F1@20-21'))
+    check(shows('help.bmp', 176, ['F1  HELP        F2 MENU      F3 HARD RESET',
+                                  'F4  JOY/KEYB    F5 BLITMODE  F6 SPR LIMIT',
+                                  'F7  VGM ON/OFF  F8 SCRNSHOT  F9 RES SWITCH',
+                                  'F10 QUIT        F11 VID/SYS  F12 ABOUT',
+                                  'INS SW RESET    ESC MENU OFF']), 'the help page')
+
+
+def vgm_nmi_quit():
+    quav('--frames', '60', *hold('F7@12-13', 'LEFT@20-25', 'INSERT@30-35', 'F7@40-41'), ECHO)
+    shutil.move('quav.vgm', 'f7.vgm')
+    check(reports('f7.vgm') == ['7 FB 3F', '7 FF 3F'] + ['nmi'] * 5, 'the log between the two F7')
+    check(samples('f7.vgm') == 28 * SAMPLES_PER_FRAME, 'the log is not 28 frames long')
+    quav('--frames', '300', *hold('F7@12-13', 'F10@30-31'), ECHO)
+    # Logging ran from frame 12 through frame 30, in which F10 was read.
+    check(samples('quav.vgm') == 19 * SAMPLES_PER_FRAME, 'the run did not end at F10')
 
 
 if __name__ == '__main__':
-    cmd = sys.argv[1]
-    if cmd == 'texts':
-        # texts BMP SOURCE_DIR, then one line per text on stdin:
-        #   X Y FOREGROUND BACKGROUND|TEXT   (colours: black, light, dark)
-        # Exit status 1 when any text differs.
-        img, glyphs = read_bmp(sys.argv[2]), font(sys.argv[3])
-        colours = {'black': BLACK, 'light': LIGHT_GREEN, 'dark': DARK_GREEN}
-        failed = False
-        for request in sys.stdin.read().splitlines():
-            head, text = request.split('|', 1)
-            x, y, fg, bg = head.split()
-            bad = text_mismatches(img, glyphs, int(x), int(y), text, colours[fg], colours[bg])
-            if bad:
-                print(f'FAIL: {bad} pixels differ from "{text}" at ({x},{y})')
-                failed = True
-        sys.exit(1 if failed else 0)
-    if cmd == 'reports':  # reports VGM
-        for r in echo_reports(sys.argv[2]):
-            print(r if r == 'nmi' else '%d %02X %02X' % r)
-    elif cmd == 'samples':
-        print(total_samples(sys.argv[2]))
+    if sys.argv[1] == 'shows':  # shows BMP Y TEXT
+        sys.exit(0 if shows(sys.argv[2], int(sys.argv[3]), [sys.argv[4]], width=0) else 1)
+    if sys.argv[1] == 'reports':  # reports VGM
+        print(*reports(sys.argv[2]), sep='\n')
+        sys.exit(0)
+    with tempfile.TemporaryDirectory() as tmp:
+        os.chdir(tmp)
+        globals()[sys.argv[1]]()
+    sys.exit(1 if failures else 0)

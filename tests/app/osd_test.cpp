@@ -1,131 +1,240 @@
-// The message block's text and timer, the help and about pages, and the
-// shape of our font.
+// On-screen text and the game menu: the message block's text, timer and
+// placement in the frame surface, the help and about pages, our font, and the
+// menu's rows, cursor and toggle. Expected pixels come from the font and the
+// VDP colours' RGB values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/app.h"
+#include "app/library.h"
+#include "app/menu.h"
 #include "app/osd.h"
+#include "bus/ppi.h"
+#include "display/video.h"
+#include "platform/platform.h"
+#include "vdp/vdp.h"
 
 namespace {
+
+constexpr uint16_t kUntouched = 0x1234;
+constexpr int kWidth = 288, kHeight = 240;
+
+uint16_t rgb(int r, int g, int b) { return static_cast<uint16_t>(video_rgb_to_pixel(r, g, b)); }
+const uint8_t* glyph(int code) { return OsdFont + (code - 32) * 8; }
+std::string line(int i) { return osd_lines[i]; }
 
 class Osd : public ::testing::Test {
  protected:
   void SetUp() override {
-    key_delay = 0;
-    for (int i = 0; i < kOsdLines; ++i) osd_set_line(i, "");
+    platform_init(PlatformBackend::Headless, {});
+    ASSERT_TRUE(video_init(kWidth, kHeight));
+    app_list_resolutions();
+    video_set_mode(640, 480);
+    vdp_init(app_vdp_interrupt);
+    ASSERT_NE(video_lock_frame(), nullptr);
+    clear();
+  }
+  void TearDown() override {
+    video_unlock_frame();
+    vdp_release();
+    video_release();
+    reset_globals();
+  }
+  static void clear() {
+    for (int n = 0; n < kWidth * kHeight; ++n) {
+      *video_pixel_address(2, n % kWidth, n / kWidth) = kUntouched;
+    }
+    reset_globals();
+  }
+  static void reset_globals() {
+    key_delay = menu_visible = menu_cursor = 0;
+    ppi = PpiState{};
     osd_show(1, 0);
   }
-  void TearDown() override { key_delay = 0; }
+  static uint16_t at(int x, int y) { return *video_pixel_address(2, x, y); }
+  // Pixels of the cells of `text` at (x, y) that differ from the font in
+  // colour 1 on `bg` (3 light green, 12 dark green).
+  static int mismatches(int x, int y, const std::string& text, int bg = 3) {
+    const uint16_t fg = rgb(0, 0, 0), back = bg == 3 ? rgb(96, 224, 96) : rgb(32, 128, 32);
+    int bad = 0;
+    for (size_t n = 0; n < text.size(); ++n) {
+      const int code = static_cast<unsigned char>(text[n]);
+      for (int r = 0; r < 8; ++r) {
+        const uint8_t bits = code >= 32 ? glyph(code)[r] : 0;
+        for (int c = 0; c < 6; ++c) {
+          bad += at(x + 6 * static_cast<int>(n) + c, y + r) != ((bits & (0x80 >> c)) ? fg : back);
+        }
+      }
+    }
+    return bad;
+  }
+  static int untouched_in(int x0, int y0, int x1, int y1) {
+    int n = 0;
+    const int w = x1 - x0;
+    for (int i = 0; i < w * (y1 - y0); ++i) n += at(x0 + i % w, y0 + i / w) == kUntouched;
+    return n;
+  }
 };
 
-std::string line(int i) { return osd_lines[i]; }
-
-TEST_F(Osd, BadLineIndexOrNullText) {
+// The pages wait for the key delay (their text is checked on screenshots by
+// input_screen.sh); the about page is a solid box with centred title and credit.
+TEST_F(Osd, HelpAndAboutPages) {
   osd_set_line(7, "out of range");
-  osd_set_line(-1, "out of range");
-  osd_set_line(2, "x");
-  osd_set_line(2, nullptr);
-  EXPECT_EQ(line(2), "");
-}
-
-TEST_F(Osd, HelpPageAfterTheKeyDelay) {
+  osd_set_line(0, nullptr);
   key_delay = 3;
   osd_show_help();
   osd_show_about();
   EXPECT_EQ(osd_timer, 0);
   key_delay = 0;
   osd_show_help();
-  const char* expected[5] = {
-      "F1  HELP        F2 MENU      F3 HARD RESET", "F4  JOY/KEYB    F5 BLITMODE  F6 SPR LIMIT ",
-      "F7  VGM ON/OFF  F8 SCRNSHOT  F9 RES SWITCH", "F10 QUIT        F11 VID/SYS  F12 ABOUT    ",
-      "INS SW RESET    ESC MENU OFF              "};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(line(i), expected[i]) << i;
-  EXPECT_EQ(osd_line_count, 5);
-  EXPECT_EQ(osd_timer, 180);
-  EXPECT_EQ(key_delay, 10);
-}
-
-TEST_F(Osd, AboutPageIsASolidCentredBox) {
+  EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 5000 + 1800 + 10);
+  key_delay = 0;
   osd_show_about();
-  EXPECT_EQ(osd_line_count, 7);
-  EXPECT_EQ(osd_timer, 140);
-  EXPECT_EQ(key_delay, 10);
+  EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 7000 + 1400 + 10);
   for (int i : {0, 2, 4, 6}) EXPECT_EQ(line(i), std::string(42, ' ')) << i;
-  EXPECT_EQ(line(5), "    press F1 for HELP and F2 for MENU     ");
   for (int i : {1, 3}) {
     const std::string s = line(i);
     ASSERT_EQ(s.size(), 42u) << i;
-    const size_t left = s.find_first_not_of(' '), right = 41 - s.find_last_not_of(' ');
-    EXPECT_LE(left > right ? left - right : right - left, 1u) << "centred: " << s;
+    const int left = static_cast<int>(s.find_first_not_of(' '));
+    EXPECT_LE(std::abs(left - (41 - static_cast<int>(s.find_last_not_of(' ')))), 1) << s;
   }
   const std::string title = line(1).substr(line(1).find_first_not_of(' '));
-  EXPECT_EQ(title.front(), '*');
-  EXPECT_EQ(title[title.find_last_not_of(' ')], '*');
+  EXPECT_EQ(title.substr(0, 7) + title[title.find_last_not_of(' ')], std::string("* QUAV *"));
   EXPECT_NE(title.find(std::string("QUAV ") + QUAV_VERSION), std::string::npos) << title;
+  osd_draw_messages();  // a solid 252 x 56 box ending at row 215
+  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - 252 * 56);
+  EXPECT_EQ(mismatches(18, 160, line(0)) + mismatches(18, 168, line(1)), 0);
 }
 
-// ---- the font ----
-
-const uint8_t* glyph(int code) { return OsdFont + (code - 32) * 8; }
-bool empty(int code) {
-  for (int r = 0; r < 8; ++r) {
-    if (glyph(code)[r]) return false;
+// One line: at row 208, cut at 42 characters, only its own cells, drawn in the timer's last frame.
+TEST_F(Osd, MessageLinePlacementCutAndTimer) {
+  const struct {
+    std::string text;
+    int frames, ticks;
+    bool drawn;
+  } cases[] = {{"Hard Reset", 40, 0, true},
+               {"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQ", 1, 0, true},
+               {"Keyboard Mode", 1, 0, true},
+               {"Keyboard Mode", 1, 1, false}};
+  for (const auto& c : cases) {
+    clear();
+    osd_set_line(0, c.text.c_str());
+    osd_show(1, c.frames);
+    for (int t = 0; t < c.ticks; ++t) osd_tick();
+    osd_draw_messages();
+    const int cells = std::min<int>(42, static_cast<int>(c.text.size())) * 6;
+    EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - (c.drawn ? cells * 8 : 0))
+        << c.text;
+    if (c.drawn) {
+      EXPECT_EQ(mismatches(18, 208, c.text.substr(0, 42)), 0) << c.text;
+    }
   }
-  return true;
 }
-// Pixel x (0 leftmost) of row r.
-int px(const uint8_t* g, int r, int x) { return (g[r] >> (7 - x)) & 1; }
 
-TEST(OsdFontShape, SixColumnsLegibleAscii) {
+// Glyph cells: opaque, six wide, colours modulo 16, codes below 32 blank.
+TEST_F(Osd, GlyphCells) {
+  osd_draw_glyph(40, 50, 'A', 1, 3);
+  osd_draw_glyph(60, 50, 255, 17, 12 + 32);
+  osd_draw_glyph(80, 50, 7, 1, 3);
+  EXPECT_EQ(mismatches(40, 50, "A") + mismatches(60, 50, "\xFF", 12) + mismatches(80, 50, " "), 0);
+  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - 3 * 48);
+}
+
+// Our font: six columns, distinct legible ASCII, box drawing that joins, yen and arrows.
+TEST(OsdFont, Shape) {
   int drawn = 0;
   for (int code = 32; code < 256; ++code) {
-    drawn += empty(code) ? 0 : 1;
-    // Six columns are drawn; printable ASCII keeps the sixth blank as spacing.
-    const uint8_t unused = code < 127 ? 0x07 : 0x03;
-    for (int r = 0; r < 8; ++r) EXPECT_EQ(glyph(code)[r] & unused, 0) << "code " << code;
-  }
-  EXPECT_EQ(drawn, 223);  // every glyph but the space
-  for (int code = 33; code < 127; ++code) {
-    for (int other = 33; other < code; ++other) {
+    const uint8_t unused = code < 127 ? 0x07 : 0x03;  // ASCII keeps a blank spacing column
+    bool any = false;
+    for (int r = 0; r < 8; ++r) {
+      EXPECT_EQ(glyph(code)[r] & unused, 0) << code;
+      any = any || glyph(code)[r];
+    }
+    drawn += any;
+    for (int other = 33; code < 127 && other < code; ++other) {
       EXPECT_NE(std::memcmp(glyph(code), glyph(other), 8), 0) << code << " vs " << other;
     }
   }
-  // Capitals and digits stand on row 6; descenders reach row 7.
+  EXPECT_EQ(drawn, 223);  // every glyph but the space
   for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
     EXPECT_TRUE(glyph(c)[0] && glyph(c)[6] && !glyph(c)[7]) << c;
   }
   for (char c : std::string("gjpqy")) EXPECT_NE(glyph(c)[7], 0) << c;
-}
-
-TEST(OsdFontShape, BoxDrawingJoinsAcrossCells) {
-  const uint8_t *horizontal = glyph(0xC4), *vertical = glyph(0xB3), *cross = glyph(0xC5);
-  int row = -1, double_rows = 0;
+  const uint8_t *horizontal = glyph(0xC4), *vertical = glyph(0xB3);
+  const int row = static_cast<int>(std::find(horizontal, horizontal + 8, 0xFC) - horizontal);
+  ASSERT_LT(row, 8);
+  int double_rows = 0;
   for (int r = 0; r < 8; ++r) {
-    if (horizontal[r] == 0xFC) row = r;  // all six drawn columns
-    double_rows += glyph(0xCD)[r] == 0xFC ? 1 : 0;
-    EXPECT_EQ(vertical[r], vertical[0]) << r;
-    EXPECT_EQ(glyph(0xBA)[r], glyph(0xBA)[0]) << r;  // double vertical
+    double_rows += glyph(0xCD)[r] == 0xFC;
+    EXPECT_EQ(vertical[r] * 256 + glyph(0xBA)[r], vertical[0] * 256 + glyph(0xBA)[0]) << r;
+    EXPECT_EQ(glyph(0xC5)[r], r == row ? 0xFC : vertical[0]) << r;
   }
-  ASSERT_GE(row, 0);
   EXPECT_EQ(double_rows, 2);
-  for (int r = 0; r < 8; ++r) EXPECT_EQ(cross[r], r == row ? 0xFC : vertical[0]) << r;
-  for (int code = 0xB3; code <= 0xDA; ++code) EXPECT_FALSE(empty(code)) << code;
-}
-
-TEST(OsdFontShape, YenSignAndArrows) {
-  const uint8_t *yen = glyph(0x9D), *up = glyph(0xF4), *down = glyph(0xF5),
-                *right = glyph(0xF6), *left = glyph(0xF7);
-  EXPECT_NE(std::memcmp(yen, glyph('Y'), 8), 0);
+  EXPECT_NE(std::memcmp(glyph(0x9D), glyph('Y'), 8), 0);
+  auto px = [](int code, int r, int x) { return (glyph(code)[r] >> (7 - x)) & 1; };
   for (int r = 0; r < 8; ++r) {
     for (int x = 0; x < 5; ++x) {
-      EXPECT_EQ(px(yen, r, x), px(yen, r, 4 - x)) << r << "," << x;  // symmetric
-      EXPECT_EQ(px(right, r, x), px(left, r, 4 - x)) << r << "," << x;
+      EXPECT_EQ(px(0x9D, r, x), px(0x9D, r, 4 - x)) << r << "," << x;  // yen symmetric
+      EXPECT_EQ(px(0xF6, r, x), px(0xF7, r, 4 - x)) << r << "," << x;  // right, left
       if (r < 7) {
-        EXPECT_EQ(px(up, r, x), px(down, 6 - r, x)) << r << "," << x;
+        EXPECT_EQ(px(0xF4, r, x), px(0xF5, 6 - r, x)) << r << "," << x;  // up, down
       }
     }
+  }
+}
+
+// Cursor moves stop at the ends, always set their delay and wait for it.
+TEST_F(Osd, MenuCursorAndToggle) {
+  const struct {
+    void (*move)();
+    int from, to, delay;
+  } cases[] = {
+      {menu_down, 0, 1, 6},         {menu_up, 7, 6, 6},           {menu_up, 0, 0, 6},
+      {menu_down, 33, 33, 6},       {menu_page_down, 30, 33, 16}, {menu_page_down, 12, 22, 16},
+      {menu_page_up, 5, 0, 16},     {menu_page_up, 33, 23, 16},
+  };
+  for (const auto& c : cases) {
+    key_delay = 0;
+    menu_cursor = c.from;
+    c.move();
+    EXPECT_EQ(menu_cursor * 100 + key_delay, c.to * 100 + c.delay) << "from " << c.from;
+    key_delay = 1;
+    c.move();
+    EXPECT_EQ(menu_cursor, c.to) << "from " << c.from;
+  }
+  // The toggle takes the keyboard; menu_close, open or not, gives it back and clears messages.
+  key_delay = 0;
+  menu_toggle();
+  menu_toggle();  // within its delay of 20
+  EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + key_delay, 1020);
+  for (int open : {1, 0}) {
+    menu_visible = open;
+    osd_show(5, 180);
+    menu_close();
+    EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + osd_timer, 100);
+    ppi.input_enabled = 0;
+  }
+}
+
+// Five rows around the cursor, selected in colour 3, others 12, empty outside 0..33.
+TEST_F(Osd, MenuRows) {
+  menu_draw();
+  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight);  // closed
+  menu_visible = 1;
+  for (int cursor : {0, 33}) {
+    menu_cursor = cursor;
+    menu_draw();
+    for (int row = 0; row < 5; ++row) {
+      const int entry = cursor + row - 2;
+      const std::string text = entry < 0 || entry > 33 ? std::string(16, ' ')
+                                                       : std::string(library_table[entry].title, 16);
+      EXPECT_EQ(mismatches(18, 26 + 8 * row, text, row == 2 ? 3 : 12), 0) << cursor << "," << row;
+    }
+    EXPECT_EQ(untouched_in(18 + 96, 26, kWidth, 66), (kWidth - 114) * 40);
   }
 }
 
