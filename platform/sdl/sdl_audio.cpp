@@ -4,6 +4,8 @@
 // sees half a chunk. Without a sound card the open fails with one line on
 // stderr and the emulator runs silent.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -49,6 +51,28 @@ void SDLCALL play(void*, Uint8* stream, int len) {
   audio.position.store(static_cast<uint32_t>(pos));
 }
 
+// The host's sound libraries print their own complaints when there is no
+// sound card (ALSA: several lines); they are held back while the device
+// opens, and our one line says what happened instead.
+class QuietStderr {
+ public:
+  QuietStderr() : saved_(dup(STDERR_FILENO)) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ < 0) return;
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_;
+};
+
 int fail(int step, const char* what) {
   std::fprintf(stderr, "quav: no sound (%s: %s), running silent\n", what, SDL_GetError());
   return step;
@@ -58,7 +82,12 @@ int fail(int step, const char* what) {
 
 int sdl_audio_open(int rate, int buffer_bytes) {
   sdl_audio_close();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(kNoSubsystem, "no audio driver");
+  int started;
+  {
+    QuietStderr quiet;
+    started = SDL_InitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (started != 0) return fail(kNoSubsystem, "no audio driver");
   audio.subsystem = 1;
   if (buffer_bytes <= 0 || buffer_bytes > kMaxBufferBytes || buffer_bytes % 2 != 0) {
     SDL_SetError("bad buffer size %d", buffer_bytes);
@@ -75,7 +104,10 @@ int sdl_audio_open(int rate, int buffer_bytes) {
   want.samples = kDeviceSamples;
   want.callback = play;
   // SDL converts to whatever the card takes: the buffer's format is fixed.
-  audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  {
+    QuietStderr quiet;
+    audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  }
   if (audio.device == 0) {
     audio.ring.clear();
     return fail(kNoOutput, "cannot open the audio device");
