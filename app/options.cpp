@@ -86,7 +86,8 @@ const char* app_usage() {
       "\n"
       "Images of the library are looked up in --roms DIR, $QUAV_ROMS, ./roms and\n"
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
-      "Exit status: 0, or 2 for a usage error.\n";
+      "Exit status: 0; 1 when a headless output file cannot be written; 2 for a usage\n"
+      "error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
