@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/app.h"
 #include "app/hotkeys.h"
@@ -19,6 +20,11 @@
 namespace {
 
 constexpr int kMarker = 0xC000;  // RAM that every load clears
+std::string line(int i) { return osd_lines[i]; }
+void hold(std::initializer_list<const char*> names) {  // exactly these from now on
+  headless_keyboard_clear();
+  for (const char* n : names) headless_keyboard_hold(input_key_code(n), 0, 1 << 30);
+}
 
 class Hotkeys : public ::testing::Test {
  protected:
@@ -45,21 +51,9 @@ class Hotkeys : public ::testing::Test {
     key_delay = menu_visible = 0;
     ppi = PpiState{};
   }
-  void pass() {
-    headless_set_millis(now_ms_ += 20);
-    app_idle_step();
+  void pass(int times = 1) {
+    for (int n = 0; n < times; ++n) headless_set_millis(now_ms_ += 20), app_idle_step();
   }
-  static void hold(std::initializer_list<const char*> names) {  // exactly these from now on
-    headless_keyboard_clear();
-    for (const char* n : names) headless_keyboard_hold(input_key_code(n), 0, 1 << 30);
-  }
-  static void open_display(const int sizes[][2], int count) {
-    headless_display_offer_modes(sizes, count);
-    ASSERT_TRUE(video_init(288, 240));
-    ASSERT_GT(app_list_resolutions(), 0);
-    video_set_mode(resolution_table[0].width, resolution_table[0].height);
-  }
-  static std::string line(int i) { return osd_lines[i]; }
   FrameCalls saved_{};
   uint32_t now_ms_ = 0;
 };
@@ -68,21 +62,16 @@ class Hotkeys : public ::testing::Test {
 TEST_F(Hotkeys, EarlierGuardedKeyWinsUnguardedKeysAlwaysAct) {
   hold({"F1", "F2"});
   pass();
-  EXPECT_EQ(menu_visible, 0);
-  EXPECT_EQ(line(0), "F1  HELP        F2 MENU      F3 HARD RESET");
+  EXPECT_EQ(std::tuple(menu_visible, line(0)), std::tuple(0, "F1  HELP        F2 MENU      F3 HARD RESET"));
   hold({"F4", "F6"});
   key_delay = 0;
   pass();
-  EXPECT_EQ(line(0), "Keyboard Mode");
-  EXPECT_EQ(ppi.joystick_mode, 0u);
+  EXPECT_EQ(std::tuple(line(0), ppi.joystick_mode), std::tuple("Keyboard Mode", 0u));
   menu_visible = 1;
   hold({"ESCAPE", "F2", "F3", "F10"});
   pass();
-  EXPECT_EQ(menu_visible, 0);
-  EXPECT_EQ(ppi.input_enabled, 1u);
-  EXPECT_EQ(line(0), "Hard Reset");
-  EXPECT_EQ(osd_timer, 40 - 1);
-  EXPECT_EQ(quit_requested, 1);
+  EXPECT_EQ(std::tuple(menu_visible, ppi.input_enabled, line(0), osd_timer, quit_requested),
+            std::tuple(0, 1u, "Hard Reset", 40 - 1, 1));
 }
 
 // Held F5 steps every 10 frames through the seven modes; held F3 resets every pass.
@@ -99,21 +88,12 @@ TEST_F(Hotkeys, HeldKeysRepeatThroughTheDelay) {
   EXPECT_EQ(key_delay + osd_timer, 0);
   app_set_blit_mode(0);
   hold({"F5"});
-  int steps = 0;
-  for (int n = 0; n < 200 && steps < 9; ++n) {
-    const int mode = app_settings.blit_mode, timer_before = osd_timer;
-    pass();
-    if (app_settings.blit_mode == mode) continue;
-    if (steps > 0) {
-      EXPECT_EQ(timer_before, 80 - 10) << "step " << steps;
-    }
-    steps += 1;
-    ASSERT_EQ(app_settings.blit_mode, steps % 7);
-    EXPECT_EQ(line(0), messages[steps % 7][0]);
-    EXPECT_EQ(line(1), messages[steps % 7][1]);
-    EXPECT_EQ(osd_line_count, 2);
+  for (int step = 1; step <= 9; ++step) {
+    pass(10);
+    EXPECT_EQ(std::tuple(app_settings.blit_mode, osd_timer, osd_line_count, line(0), line(1)),
+              std::tuple(step % 7, 80 - 10, 2, messages[step % 7][0], messages[step % 7][1]))
+        << "step " << step;
   }
-  EXPECT_EQ(steps, 9);
   hold({"F3"});
   for (int n = 0; n < 3; ++n) {
     osd_set_line(0, "");
@@ -129,9 +109,7 @@ TEST_F(Hotkeys, MenuKeysAndEnterUntilTheToggleCloses) {
   hold({"DOWN", "RETURN"});
   MachineMemory[kMarker] = 0xA5;
   pass();
-  EXPECT_EQ(menu_cursor, 5);
-  EXPECT_EQ(MachineMemory[kMarker], 0xA5);
-  EXPECT_EQ(key_delay, 0);
+  EXPECT_EQ(std::tuple(menu_cursor, MachineMemory[kMarker], key_delay), std::tuple(5, 0xA5, 0));
   menu_visible = 1;
   hold({"UP", "DOWN"});
   pass();
@@ -143,43 +121,41 @@ TEST_F(Hotkeys, MenuKeysAndEnterUntilTheToggleCloses) {
   menu_up();  // to the logo, delay 6
   hold({"RETURN"});
   int passes = 0, loads = 0;
-  while (menu_visible && passes < 100) {
+  for (; menu_visible && passes < 100; ++passes) {
     MachineMemory[kMarker] = 0xA5;
     pass();
-    passes += 1;
     loads += MachineMemory[kMarker] == 0 ? 1 : 0;
   }
-  EXPECT_EQ(passes, 7);
-  EXPECT_EQ(loads, 7);
-  EXPECT_EQ(ppi.input_enabled, 1u);
-  EXPECT_EQ(key_delay, 20 - 1);
+  EXPECT_EQ(std::tuple(passes, loads, ppi.input_enabled, key_delay), std::tuple(7, 7, 1u, 20 - 1));
 }
 
 // F9 mutes around the switch and labels only a real change (with one
 // resolution, nothing); F11 toggles the placement, and a failed switch keeps
 // the message line while video stays ready.
 TEST_F(Hotkeys, DisplayKeys) {
+  auto open_display = [](const int sizes[][2], int count) {
+    headless_display_offer_modes(sizes, count);
+    ASSERT_TRUE(video_init(288, 240));
+    ASSERT_GT(app_list_resolutions(), 0);
+    video_set_mode(resolution_table[0].width, resolution_table[0].height);
+  };
   open_display(nullptr, -1);
   hold({"F9"});
   pass();
-  EXPECT_EQ(app_settings.resolution_index, 1);
-  EXPECT_EQ(line(0), "Video Resolution: 512x480");
-  EXPECT_EQ(osd_timer, 160 - 1);
-  EXPECT_EQ(psg.muted, 0u);
+  EXPECT_EQ(std::tuple(app_settings.resolution_index, line(0), osd_timer, psg.muted),
+            std::tuple(1, "Video Resolution: 512x480", 160 - 1, 0u));
   hold({"F11"});
   key_delay = 0;
   pass();
-  EXPECT_EQ(video_get_placement(), 1);
-  EXPECT_EQ(line(0), "Using Video Memory");
-  EXPECT_EQ(osd_timer * 10 + app_settings.blit_mode, (60 - 1) * 10);
-  for (int n = 0; n < 10; ++n) pass();
+  EXPECT_EQ(std::tuple(video_get_placement(), line(0), osd_timer, app_settings.blit_mode),
+            std::tuple(1, "Using Video Memory", 60 - 1, 0));
+  pass(10);
   EXPECT_EQ(line(0), "Using System Memory");
   headless_display_fail_frame_creation(1);
   key_delay = 0;
   osd_set_line(0, "before");
   pass();
-  EXPECT_EQ(line(0), "before");
-  EXPECT_EQ(app_settings.video_ready, 1);
+  EXPECT_EQ(std::tuple(line(0), app_settings.video_ready), std::tuple("before", 1));
   headless_display_fail_frame_creation(0);
   video_release();
   const int only[1][2] = {{640, 480}};
@@ -188,7 +164,7 @@ TEST_F(Hotkeys, DisplayKeys) {
   app_settings.resolution_index = 0;
   osd_show(1, 0);
   hold({"F9"});
-  for (int n = 0; n < 25; ++n) pass();  // three switches to the mode already set
+  pass(25);  // three switches to the mode already set
   EXPECT_EQ(osd_timer + app_settings.resolution_index, 0);
 }
 

@@ -11,6 +11,10 @@
 namespace {
 
 int code(const char* name) { return input_key_code(name); }
+uint8_t port_a(int row) {
+  ppi_write_port_c(static_cast<uint8_t>(row));
+  return ppi_read_port_a();
+}
 
 class HostInput : public ::testing::Test {
  protected:
@@ -26,20 +30,11 @@ class HostInput : public ::testing::Test {
     headless_keyboard_clear();
     ppi = PpiState{};
   }
-  static void poll_holding(std::initializer_list<const char*> names) {
-    headless_keyboard_clear();
-    for (const char* n : names) headless_keyboard_hold(code(n), 0, 1);
-    headless_keyboard_set_frame(0);
-    ppi_poll_host();
-  }
-  static uint8_t port_a(int row) {
-    ppi_write_port_c(static_cast<uint8_t>(row));
-    return ppi_read_port_a();
-  }
 };
 
-// Every matrix line has one key, every key one line and a host key.
-TEST(KeyTable, RowsLinesAndHostKeys) {
+// Every matrix line has one key, every key one line and a host key reachable by SDL scancode;
+// names and scancodes (by physical position) give the same codes.
+TEST(KeyTable, RowsLinesNamesAndScancodes) {
   // Lines without a key: row 4-6 line 4, row 5-6 line 7, lines 9-11 in rows
   // 0-4, lines 9 and 10 in row 5, lines 12-15 everywhere.
   const uint32_t used[7] = {0x01FF, 0x01FF, 0x01FF, 0x01FF, 0x01EF, 0x096F, 0x0F6F};
@@ -56,22 +51,15 @@ TEST(KeyTable, RowsLinesAndHostKeys) {
   }
   for (int r = 0; r < 7; ++r) EXPECT_EQ(seen[r], used[r]) << "row " << r;
   for (const JoystickKeyEntry& j : JoystickKeys) EXPECT_TRUE(reachable[j.dik_code]);
-}
-
-// Key names and SDL scancodes (by physical position) give the same codes.
-TEST(KeyTable, NamesAndScancodes) {
-  const struct {
-    const char* name;
-    int dik;
-    int usb;  // the SDL scancode of the same key
-  } keys[] = {{"A", 0x1E, 0x04},      {"f2", 0x3C, 0x3B},      {"NUMPADENTER", 0x9C, 0x58},
-              {"INSERT", 0xD2, 0x49}, {"NEXT", 0xD1, 0x4E},    {"OEM_102", 0x56, 0x64},
-              {"APPS", 0xDD, 0x65},   {"RCONTROL", 0x9D, 0xE4}, {"RSHIFT", 0x36, 0xE5}};
+  const struct { const char* name; int dik, usb; } keys[] = {  // usb: the SDL scancode
+      {"A", 0x1E, 0x04},      {"f2", 0x3C, 0x3B},      {"NUMPADENTER", 0x9C, 0x58},
+      {"INSERT", 0xD2, 0x49}, {"NEXT", 0xD1, 0x4E},    {"OEM_102", 0x56, 0x64},
+      {"APPS", 0xDD, 0x65},   {"RCONTROL", 0x9D, 0xE4}, {"RSHIFT", 0x36, 0xE5},
+      {"BACKSLASH", 0x2B, 0x32}};  // the ISO key beside Return is backslash's
   for (const auto& k : keys) {
     EXPECT_EQ(code(k.name), k.dik) << k.name;
     EXPECT_EQ(static_cast<int>(sdl_scancode_to_dik(k.usb)), k.dik) << k.name;
   }
-  EXPECT_EQ(sdl_scancode_to_dik(0x32), 0x2Bu);  // the ISO key beside Return is backslash's
   EXPECT_EQ(code("DIK_A") & code("") & code("SHIFT") & code(nullptr), -1);
 }
 
@@ -91,7 +79,10 @@ TEST_F(HostInput, PortReadings) {
   };
   for (const auto& c : cases) {
     ppi.joystick_mode = c.joystick_mode;
-    poll_holding(c.held);
+    headless_keyboard_clear();
+    for (const char* n : c.held) headless_keyboard_hold(code(n), 0, 1);
+    headless_keyboard_set_frame(0);
+    ppi_poll_host();
     EXPECT_EQ(port_a(c.row), c.port_a) << *c.held.begin() << ", row " << c.row;
     for (int r = 0; c.joystick_mode && r < 7; ++r) EXPECT_EQ(ppi.key_rows[r], 0xFFFF) << r;
   }
@@ -102,31 +93,21 @@ TEST_F(HostInput, PortReadings) {
   EXPECT_EQ(host_keyboard.key_state[code("A")], 0x80);
 }
 
-// Both Shifts share one line, held until both are up.
-TEST_F(HostInput, BothShiftsHoldTheLineUntilBothAreUp) {
-  ppi.joystick_mode = 0;
+// Polls over time: both Shifts share one line, held until both are up; focus loss releases
+// every key in the first poll after it, and the poll that regains focus reads nothing yet.
+TEST_F(HostInput, ShiftsAndFocusLossAcrossPolls) {
+  headless_keyboard_hold(code("A"), 0, 100);
   headless_keyboard_hold(code("LSHIFT"), 0, 10);
   headless_keyboard_hold(code("RSHIFT"), 5, 20);
-  for (int frame : {0, 7, 12, 25}) {
-    headless_keyboard_set_frame(frame);
+  const struct { int frame, in_front; uint8_t row0; uint16_t row6; } polls[] = {
+      {0, 1, 0xFB, 0xF7FF}, {7, 1, 0xFB, 0xF7FF}, {12, 1, 0xFB, 0xF7FF}, {13, 0, 0xFF, 0xFFFF},
+      {14, 0, 0xFF, 0xFFFF}, {15, 1, 0xFF, 0xFFFF}, {16, 1, 0xFB, 0xF7FF}, {25, 1, 0xFB, 0xFFFF}};
+  for (const auto& p : polls) {
+    headless_keyboard_set_frame(p.frame);
+    headless_keyboard_set_focus(p.in_front);
     ppi_poll_host();
-    EXPECT_EQ(ppi.key_rows[6], frame < 20 ? 0xF7FF : 0xFFFF) << "frame " << frame;
-  }
-}
-
-// Focus loss releases every key, in the first poll after it.
-TEST_F(HostInput, FocusLossReleasesEveryKey) {
-  ppi.joystick_mode = 0;
-  headless_keyboard_hold(code("A"), 0, 100);
-  headless_keyboard_set_frame(0);
-  // Each poll: in front; lost (re-acquired, cleared); behind (acquiring
-  // fails); back (re-acquired in this poll, cleared once more); in front.
-  const int in_front[] = {1, 0, 0, 1, 1};
-  const uint8_t row0[] = {0xFB, 0xFF, 0xFF, 0xFF, 0xFB};
-  for (int i = 0; i < 5; ++i) {
-    headless_keyboard_set_focus(in_front[i]);
-    ppi_poll_host();
-    EXPECT_EQ(port_a(0), row0[i]) << "poll " << i;
+    EXPECT_EQ(port_a(0), p.row0) << "frame " << p.frame;
+    EXPECT_EQ(ppi.key_rows[6], p.row6) << "frame " << p.frame;
   }
 }
 
