@@ -1,5 +1,4 @@
-// Screenshots: the colour table, the numbered names, the file's layout, and a
-// read-back by an independent BMP reader.
+// Screenshots: the numbered names, the file's layout, and a read-back by an independent BMP reader.
 #include <unistd.h>
 
 #include <cstdio>
@@ -61,7 +60,7 @@ TEST_F(ShotTest, TheFirstFreeNumberIsTakenAndExistingFilesAreLeftAlone) {
   for (const auto& [name, size] : files) EXPECT_EQ(fs::exists(name) ? fs::file_size(name) : 0, size) << name;
 }
 
-TEST_F(ShotTest, HeaderAndBottomUpRowsInBlueGreenRedOrder) {
+TEST_F(ShotTest, HeaderBottomUpRowsBlueGreenRedAndTheBackdrop) {
   shot_save();
   const std::vector<uint8_t> f = read_file("quav_0000.bmp");
   ASSERT_EQ(f.size(), kShotBytes);
@@ -75,14 +74,11 @@ TEST_F(ShotTest, HeaderAndBottomUpRowsInBlueGreenRedOrder) {
     ASSERT_EQ(std::pair(le(f, 54 + i * 864, 3), le(f, 54 + i * 864 + 287 * 3, 3)), std::pair(bgr, bgr)) << "row " << i;
   }
   EXPECT_EQ(le(f, kShotBytes - 2, 2), 0u);  // padding to a multiple of four
-}
-
-TEST_F(ShotTest, ABackdropOfColour4GivesBlueGreenRed224_32_32) {
-  fill_frame(static_cast<uint16_t>(video_rgb_to_pixel(32, 32, 224)));
+  fill_frame(static_cast<uint16_t>(video_rgb_to_pixel(32, 32, 224)));  // the backdrop, colour 4
   ASSERT_EQ(shot_save_to("backdrop.bmp"), 1);
-  const std::vector<uint8_t> f = read_file("backdrop.bmp");
-  ASSERT_EQ(f.size(), kShotBytes);
-  EXPECT_EQ(le(f, 54, 3), 224u | 32 << 8 | 32 << 16);  // blue, green, red
+  const std::vector<uint8_t> b = read_file("backdrop.bmp");
+  ASSERT_EQ(b.size(), kShotBytes);
+  EXPECT_EQ(le(b, 54, 3), 224u | 32 << 8 | 32 << 16);  // blue, green, red
   EXPECT_EQ(shot_save_to("no_such_dir/x.bmp"), 0);
 }
 
