@@ -31,8 +31,7 @@ inline void vdp_test_start(VdpInterruptCallback callback = nullptr) {
   vdp = VdpState{};
   vdp_init(callback);
   ASSERT_NE(video_lock_frame(), nullptr) << "the frame surface cannot be locked";
-  for (int i = 0; i < kFrameWidth * kFrameHeight; ++i)
-    *video_pixel_address(2, i % kFrameWidth, i / kFrameWidth) = kSentinel;
+  for (int i = 0; i < kFrameWidth * kFrameHeight; ++i) *video_pixel_address(2, i % kFrameWidth, i / kFrameWidth) = kSentinel;
 }
 
 inline void set_register(int reg, int value) {
@@ -51,10 +50,9 @@ inline void run_lines(int from, int to, int render = 1) {  // lines [from, to)
 }
 
 inline uint16_t colour_pixel(int colour) {
-  static constexpr int kRgb[16][3] = {{0, 0, 0},     {0, 0, 0},     {32, 192, 32},  {96, 224, 96},
-                                      {32, 32, 224}, {64, 96, 224}, {160, 32, 32},  {64, 192, 224},
-                                      {224, 32, 32}, {224, 96, 96}, {192, 192, 32}, {192, 192, 128},
-                                      {32, 128, 32}, {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};
+  static constexpr int kRgb[16][3] = {{0, 0, 0}, {0, 0, 0}, {32, 192, 32}, {96, 224, 96}, {32, 32, 224}, {64, 96, 224},
+      {160, 32, 32}, {64, 192, 224}, {224, 32, 32}, {224, 96, 96}, {192, 192, 32}, {192, 192, 128}, {32, 128, 32},
+      {192, 64, 160}, {160, 160, 160}, {224, 224, 224}};
   return static_cast<uint16_t>(video_rgb_to_pixel(kRgb[colour][0], kRgb[colour][1], kRgb[colour][2]));
 }
 
@@ -120,12 +118,10 @@ inline uint16_t reference_pixel(int x, int row) {
 
 // Compares every pixel of the frame surface with the reference picture.
 inline testing::AssertionResult frame_matches_reference() {
-  int mismatches = 0;
+  int bad = 0;
   testing::AssertionResult result = testing::AssertionFailure();
-  for (int row = 0; row < kFrameHeight; ++row)
-    for (int x = 0; x < kFrameWidth; ++x)
-      if (reference_pixel(x, row) != pixel(x, row) && mismatches++ < 5)
-        result << "(" << x << ", " << row << ") is " << pixel(x, row) << ", not " << reference_pixel(x, row) << "\n";
-  if (mismatches == 0) return testing::AssertionSuccess();
-  return result << mismatches << " pixels differ";
+  for (int i = 0, x = 0, row = 0; i < kFrameWidth * kFrameHeight; x = ++i % kFrameWidth, row = i / kFrameWidth)
+    if (reference_pixel(x, row) != pixel(x, row) && bad++ < 5)
+      result << "(" << x << ", " << row << ") is " << pixel(x, row) << ", not " << reference_pixel(x, row) << "\n";
+  return bad == 0 ? testing::AssertionSuccess() : result << bad << " pixels differ";
 }
