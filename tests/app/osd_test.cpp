@@ -10,7 +10,6 @@
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
-#include "bus/ppi.h"
 #include "display/video.h"
 #include "platform/platform.h"
 #include "vdp/vdp.h"
@@ -40,7 +39,6 @@ class Osd : public ::testing::Test {
     vdp_release();
     video_release();
     key_delay = menu_visible = menu_cursor = 0;
-    ppi = PpiState{};
     osd_show(1, 0);
   }
   static void clear() {
@@ -129,8 +127,9 @@ TEST(OsdFont, Shape) {
   EXPECT_EQ(drawn, 223);  // every glyph but the space
 }
 
-// Cursor moves stop at the ends, always set their delay and wait for it.
-TEST_F(Osd, MenuCursorAndToggle) {
+// Cursor moves stop at the ends, always set their delay and wait for it (the toggle and
+// ENTER are driven through the keys in hotkeys_test.cpp).
+TEST_F(Osd, MenuCursor) {
   const struct { void (*move)(); int from, to, delay; } cases[] = {
       {menu_down, 0, 1, 6},         {menu_up, 7, 6, 6},           {menu_up, 0, 0, 6},
       {menu_down, 33, 33, 6},       {menu_page_down, 30, 33, 16}, {menu_page_down, 12, 22, 16},
@@ -144,18 +143,6 @@ TEST_F(Osd, MenuCursorAndToggle) {
     key_delay = 1;
     c.move();
     EXPECT_EQ(menu_cursor, c.to) << "from " << c.from;
-  }
-  // The toggle takes the keyboard; menu_close, open or not, gives it back and clears messages.
-  key_delay = 0;
-  menu_toggle();
-  menu_toggle();  // within its delay of 20
-  EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + key_delay, 1020);
-  for (int open : {1, 0}) {
-    menu_visible = open;
-    osd_show(5, 180);
-    menu_close();
-    EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + osd_timer, 100);
-    ppi.input_enabled = 0;
   }
 }
 
