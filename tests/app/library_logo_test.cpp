@@ -80,7 +80,7 @@ class LogoRun : public ::testing::Test {
 // Registers 1-7 then 0 and 1; then, before the first interrupt, the colour
 // table cleared and patterns and names copied from the image's data, rows
 // 10-12 showing only characters 1-8, 9-16 and 17-24 (or blanks).
-TEST_F(LogoRun, StartUpProgramsRegistersAndVram) {
+TEST_F(LogoRun, ProgramsTheVdpAndRotatesOncePerFrameInterrupt) {
   const uint8_t want[] = {0x80, 0x81, 0x0E, 0x82, 0xFF, 0x83, 0x03, 0x84, 0x76,
                           0x85, 0x03, 0x86, 0x00, 0x87, 0x02, 0x80, 0xE2, 0x81};
   const std::vector<size_t> reads = status_reads();
@@ -106,13 +106,10 @@ TEST_F(LogoRun, StartUpProgramsRegistersAndVram) {
     const int name = model.vram[0x3940 + i];
     ASSERT_TRUE(name == 0 || (name <= 24 && (name - 1) / 8 == i / 32)) << "name " << i;
   }
-}
 
-// Each status read follows the address 0x2808 and the table rotated once more
-// (192 bytes in character order); RAM keeps the rotated table; the VDP holds
-// exactly what the writes programmed; an NMI changes no register or write.
-TEST_F(LogoRun, RotatesOncePerFrameInterruptAndIgnoresNmi) {
-  const std::vector<size_t> reads = status_reads();
+  // Then each status read follows the address 0x2808 and the table rotated once more (192
+  // bytes in character order); RAM keeps the rotated table; the VDP holds exactly what the
+  // writes programmed; an NMI changes no register or write.
   ASSERT_GE(reads.size(), 5u) << "frame interrupts handled";
   std::array<uint8_t, kTableLength> table{};
   std::memcpy(table.data(), MachineMemory + 0x8000, kTableLength);
@@ -129,7 +126,7 @@ TEST_F(LogoRun, RotatesOncePerFrameInterruptAndIgnoresNmi) {
           << "interrupt " << k << ", byte " << i;
     }
   }
-  VdpModel model;
+  model = VdpModel{};
   for (const PortAccess& a : port_log) model.out(a);
   for (int r = 0; r < 8; ++r) EXPECT_EQ(vdp_peek_register(r), model.reg[r]) << "register " << r;
   for (uint32_t a = 0; a < 0x4000; ++a) {
