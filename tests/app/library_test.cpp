@@ -165,8 +165,9 @@ TEST_F(Library, LoadsClearMemoryAndPlaceTheImage) {
     EXPECT_EQ(menu_cursor, l.index) << row;
     EXPECT_TRUE(memory() == loaded(image, size, size == kImage16K)) << row;
     // Only a long file says something: one line naming it and where it is cut.
-    EXPECT_TRUE(std::count(err.begin(), err.end(), '\n') == (l.bytes > size) &&
-                (l.bytes <= size || (err.find(l.file) != err.npos && err.find("32768") != err.npos)))
+    const bool names_it =
+        l.bytes <= size || (err.find(l.file) != err.npos && err.find("32768") != err.npos);
+    EXPECT_TRUE(std::count(err.begin(), err.end(), '\n') == (l.bytes > size) && names_it)
         << row << ": " << err;
     if (l.file != nullptr) fs::remove(roms_ / l.file);
   }
@@ -271,7 +272,7 @@ TEST_F(Library, OnTheMachine) {
   app_load_game(5);
   ASSERT_EQ(std::memcmp(MachineMemory + 0x8000, "TAIL", 4), 0) << "the 40 KB image's tail";
   frames(1);
-  EXPECT_TRUE(MachineMemory[0x8000] == 0x5A && MachineMemory[0] == 0xF3) << "tail RAM, the rest not";
+  EXPECT_TRUE(MachineMemory[0x8000] == 0x5A && MachineMemory[0] == 0xF3) << "tail RAM, rest not";
 }
 
 }  // namespace

@@ -42,12 +42,10 @@ class Osd : public ::testing::Test {
     osd_show(1, 0);
   }
   static void clear() {
-    for (int n = 0; n < kWidth * kHeight; ++n) {
-      *video_pixel_address(2, n % kWidth, n / kWidth) = kUntouched;
-    }
+    for (int n = 0; n < kWidth * kHeight; ++n) *px(n % kWidth, n / kWidth) = kUntouched;
     osd_show(1, 0);
   }
-  static uint16_t at(int x, int y) { return *video_pixel_address(2, x, y); }
+  static uint16_t* px(int x, int y) { return video_pixel_address(2, x, y); }
   // Pixels of the cells of `text` at (x, y) that differ from the font in
   // colour 1 on `bg` (3 light green, 12 dark green).
   static int mismatches(int x, int y, const std::string& text, int bg = 3) {
@@ -58,7 +56,7 @@ class Osd : public ::testing::Test {
       for (int r = 0; r < 8; ++r) {
         const uint8_t bits = code >= 32 ? glyph(code)[r] : 0;
         for (int c = 0; c < 6; ++c) {
-          bad += at(x + 6 * static_cast<int>(n) + c, y + r) != ((bits & (0x80 >> c)) ? fg : back);
+          bad += *px(x + 6 * static_cast<int>(n) + c, y + r) != ((bits & (0x80 >> c)) ? fg : back);
         }
       }
     }
@@ -66,7 +64,7 @@ class Osd : public ::testing::Test {
   }
   static int drawn() {
     int n = 0;
-    for (int i = 0; i < kWidth * kHeight; ++i) n += at(i % kWidth, i / kWidth) != kUntouched;
+    for (int i = 0; i < kWidth * kHeight; ++i) n += *px(i % kWidth, i / kWidth) != kUntouched;
     return n;
   }
 };
