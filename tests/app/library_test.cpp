@@ -174,8 +174,8 @@ TEST_F(Library, LoadsClearMemoryAndPlaceTheImage) {
 }
 
 // --roms, $QUAV_ROMS, ./roms, $XDG_DATA_HOME/quav/roms, ~/.local/share/quav/roms:
-// the first that is an existing directory.
-TEST_F(Library, FirstExistingDirectoryWinsInTheFixedOrder) {
+// the first that is an existing directory; then the image's name in it.
+TEST_F(Library, RomDirectoryOrderAndImageNames) {
   const std::string option = dir_ / "option", quav_roms = dir_ / "env", xdg = dir_ / "xdg";
   const std::string xdg_roms = xdg + "/quav/roms", home = dir_ / "home/.local/share/quav/roms";
   for (const std::string& d : {option, quav_roms, xdg_roms, home}) fs::create_directories(d);
@@ -194,11 +194,10 @@ TEST_F(Library, FirstExistingDirectoryWinsInTheFixedOrder) {
   EXPECT_EQ(library_rom_dir(), home);
   fs::remove(home);
   EXPECT_EQ(library_rom_dir(), "");
-}
 
-// Near misses are not the image; each extension in odd case is found and wins
-// over those added before it (.sc before .sg before .bin before .rom).
-TEST_F(Library, ExtensionsMatchInAnyCaseInTheirOrderOfPreference) {
+  // Near misses are not the image; each extension in odd case is found and wins over those
+  // added before it (.sc before .sg before .bin before .rom).
+  fs::create_directory(roms_);
   for (const char* name : {"star_jacker.scx", "star_jackersc", "xstar_jacker.sc", "star_jacker",
                            "star_jacker.sc.bak", "starjacker.sc"}) {
     write_file(roms_ / name, {0});

@@ -121,7 +121,7 @@ TEST(OsdFont, Shape) {
 
 // Cursor moves stop at the ends, always set their delay and wait for it (the toggle and
 // ENTER are driven through the keys in hotkeys_test.cpp).
-TEST_F(Osd, MenuCursor) {
+TEST_F(Osd, MenuCursorAndRows) {
   const struct { void (*move)(); int from, to, delay; } cases[] = {
       {menu_down, 0, 1, 6},         {menu_up, 7, 6, 6},           {menu_up, 0, 0, 6},
       {menu_down, 33, 33, 6},       {menu_page_down, 30, 33, 16}, {menu_page_down, 12, 22, 16},
@@ -136,10 +136,8 @@ TEST_F(Osd, MenuCursor) {
     c.move();
     EXPECT_EQ(menu_cursor, c.to) << "from " << c.from;
   }
-}
 
-// Five rows around the cursor, selected in colour 3, others 12, empty outside 0..33.
-TEST_F(Osd, MenuRows) {
+  // Five rows around the cursor, selected in colour 3, others 12, empty outside 0..33.
   menu_draw();
   EXPECT_EQ(drawn(), 0);  // closed
   menu_visible = 1;
