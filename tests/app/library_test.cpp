@@ -1,8 +1,5 @@
-// The library: the table with its slugs and "gamelist.txt", loading entries
-// (the 16 KB mirror, 32 KB after 16 KB, the 40 KB image, short and long
-// files), the "/file" image, the ROM directory (search order, extensions in
-// any case, missing or unreadable images leaving the running program alone),
-// and loading and F3 on the real machine.
+// The library table and "gamelist.txt", loading entries and the "/file" image,
+// the ROM directory, and loading and F3 on the real machine.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,6 +11,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
@@ -36,10 +34,8 @@ void write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
                                               static_cast<std::streamsize>(bytes.size()));
 }
 
-// Each test's own world: a scratch directory made the working directory,
-// HOME pointing inside it, QUAV_ROMS and XDG_DATA_HOME unset and --roms
-// naming its roms/ subdirectory. The environment, working directory,
-// settings, menu cursor and message timer are put back afterwards.
+// A scratch working directory holding HOME and roms/ (named by --roms), QUAV_ROMS and
+// XDG_DATA_HOME unset; environment, directory, settings, cursor and timer put back after.
 class Library : public ::testing::Test {
  protected:
   Library() {
@@ -110,13 +106,11 @@ const ExpectedEntry kExpected[kLibrarySize] = {
 TEST_F(Library, TableSlugsAndGameList) {
   std::string want;
   for (int i = 0; i < kLibrarySize; ++i) {
-    const GameEntry& e = library_table[i];
-    EXPECT_STREQ(e.title, kExpected[i].title) << "entry " << i << " (reserved ends the title)";
-    EXPECT_EQ(e.reserved, 0u) << "entry " << i;
-    EXPECT_EQ(e.size, kExpected[i].size) << "entry " << i;
-    EXPECT_EQ(e.image == nullptr, i != 0) << "only the logo is built in; entry " << i;
-    EXPECT_EQ(library_slug(e), kExpected[i].slug) << "entry " << i;
-    want += std::string(i < 10 ? 2 : 1, ' ') + std::to_string(i) + "  " + kExpected[i].title + "\n";
+    const GameEntry& e = library_table[i];  // reserved ends the title; only the logo is built in
+    const ExpectedEntry& x = kExpected[i];
+    EXPECT_EQ(std::tuple(std::string(e.title), e.reserved, e.size, !!e.image, library_slug(e)),
+              std::tuple(std::string(x.title), 0u, x.size, i == 0, std::string(x.slug))) << i;
+    want += std::string(i < 10 ? 2 : 1, ' ') + std::to_string(i) + "  " + x.title + "\n";
   }
   app_write_game_list();  // into the scratch working directory
   std::ifstream in("gamelist.txt", std::ios::binary);
@@ -134,62 +128,54 @@ std::vector<uint8_t> loaded(const std::vector<uint8_t>& image, uint32_t size, bo
   return memory;
 }
 
-void expect_memory(const std::vector<uint8_t>& want, const std::string& what) {
-  const auto at = std::mismatch(want.begin(), want.end(), MachineMemory).first - want.begin();
-  EXPECT_EQ(static_cast<size_t>(at), want.size()) << what << ": differs at 0x" << std::hex << at;
-}
-
-// Boot, then loads one after another, each over what the last left behind.
+// Boot, then loads one after another, each over what the last left behind. Index -1 is
+// "/file": it overwrites as many bytes as it holds, at most 32 KB, and ends the logo
+// phase even when empty; a missing one (bytes -1) does nothing.
 TEST_F(Library, LoadsClearMemoryAndPlaceTheImage) {
   std::memset(MachineMemory, 0x5A, kMemorySize);
   app_boot_logo();
-  expect_memory(loaded(kLogo, kImage16K, false), "boot (no mirror)");
-  struct Load { int index; const char* file; uint32_t bytes; };  // file null: the built-in logo
+  EXPECT_TRUE(memory() == loaded(kLogo, kImage16K, false)) << "boot (no mirror)";
+  struct Load { int index; const char* file; int64_t bytes; };  // file null: the built-in logo
   const Load kLoads[] = {
-      {2, "borderline.sc", kImage16K},          {12, "STAR_JACKER.Sc", kImage32K},
-      {5, "monaco_gp.rom", kImage40K},          {2, "borderline.bin", 1000},
-      {12, "star_jacker.sc", kImage32K + 1},    {0, nullptr, 0},
+      {-1, "image.bin", 3000},               {-1, "image.bin", 0},
+      {-1, "image.bin", -1},                 {2, "borderline.sc", kImage16K},
+      {12, "STAR_JACKER.Sc", kImage32K},     {5, "monaco_gp.rom", kImage40K},
+      {2, "borderline.bin", 1000},           {12, "star_jacker.sc", kImage32K + 1},
+      {0, nullptr, 0},                       {-1, "image.bin", kImage40K},
   };
   for (const Load& l : kLoads) {
-    const std::string row = l.file != nullptr ? l.file : "the logo";
+    const std::string row = l.file != nullptr ? l.file + (" " + std::to_string(l.bytes)) : "logo";
+    const std::vector<uint8_t> image =
+        l.file == nullptr ? kLogo : l.bytes >= 0 ? put(l.file, l.bytes, l.bytes) : memory();
+    if (l.index < 0) {
+      std::vector<uint8_t> want = memory();
+      std::copy_n(image.begin(), std::min<size_t>(image.size(), kFileImageLimit), want.begin());
+      app_settings.logo_phase = 1;
+      EXPECT_EQ(app_load_file((roms_ / l.file).c_str()) * 10 + app_settings.logo_phase,
+                l.bytes >= 0 ? 10 : 1) << row << ": loaded, logo phase";
+      EXPECT_TRUE(memory() == want) << row;
+      fs::remove(roms_ / l.file);
+      continue;
+    }
     const uint32_t size = library_table[l.index].size;
-    const std::vector<uint8_t> image = l.file != nullptr ? put(l.file, l.bytes, l.bytes) : kLogo;
     MachineMemory[0xC000] = 0x77;  // the running program's RAM
     testing::internal::CaptureStderr();
     app_load_game(l.index);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(menu_cursor, l.index) << row;
-    expect_memory(loaded(image, size, size == kImage16K), row);
+    EXPECT_TRUE(memory() == loaded(image, size, size == kImage16K)) << row;
     // Only a long file says something: one line naming it and where it is cut.
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), l.bytes > size ? 1 : 0) << row << err;
-    EXPECT_TRUE(l.bytes <= size || (err.find(row) != err.npos && err.find("32768") != err.npos));
+    const bool names_it =
+        l.bytes <= size || (err.find(l.file) != err.npos && err.find("32768") != err.npos);
+    EXPECT_TRUE(std::count(err.begin(), err.end(), '\n') == (l.bytes > size) && names_it)
+        << row << ": " << err;
     if (l.file != nullptr) fs::remove(roms_ / l.file);
   }
 }
 
-// "/file" over the booted logo replaces as many bytes as it holds, at most
-// 32 KB, and ends the logo phase even when empty; a missing file does nothing.
-TEST_F(Library, FileImageOverwritesTheBootedLogo) {
-  struct File { uint32_t bytes; bool exists; };
-  for (const File f : {File{3000, true}, File{0, true}, File{kImage40K, true}, File{0, false}}) {
-    app_boot_logo();
-    app_settings.logo_phase = 1;
-    const std::string what = f.exists ? std::to_string(f.bytes) + " bytes" : "no file";
-    std::vector<uint8_t> want = loaded(kLogo, kImage16K, false);
-    if (f.exists) {
-      const std::vector<uint8_t> file = put("image.bin", f.bytes, f.bytes);
-      std::copy_n(file.begin(), std::min(f.bytes, kFileImageLimit), want.begin());
-    }
-    EXPECT_EQ(app_load_file((roms_ / "image.bin").c_str()), f.exists ? 1 : 0) << what;
-    EXPECT_EQ(app_settings.logo_phase, f.exists ? 0 : 1) << what;
-    expect_memory(want, what);
-    fs::remove(roms_ / "image.bin");
-  }
-}
-
 // --roms, $QUAV_ROMS, ./roms, $XDG_DATA_HOME/quav/roms, ~/.local/share/quav/roms:
-// the first that is an existing directory.
-TEST_F(Library, FirstExistingDirectoryWinsInTheFixedOrder) {
+// the first that is an existing directory; then the image's name in it.
+TEST_F(Library, RomDirectoryOrderAndImageNames) {
   const std::string option = dir_ / "option", quav_roms = dir_ / "env", xdg = dir_ / "xdg";
   const std::string xdg_roms = xdg + "/quav/roms", home = dir_ / "home/.local/share/quav/roms";
   for (const std::string& d : {option, quav_roms, xdg_roms, home}) fs::create_directories(d);
@@ -208,11 +194,10 @@ TEST_F(Library, FirstExistingDirectoryWinsInTheFixedOrder) {
   EXPECT_EQ(library_rom_dir(), home);
   fs::remove(home);
   EXPECT_EQ(library_rom_dir(), "");
-}
 
-// Near misses are not the image; each extension in odd case is found and wins
-// over those added before it (.sc before .sg before .bin before .rom).
-TEST_F(Library, ExtensionsMatchInAnyCaseInTheirOrderOfPreference) {
+  // Near misses are not the image; each extension in odd case is found and wins over those
+  // added before it (.sc before .sg before .bin before .rom).
+  fs::create_directory(roms_);
   for (const char* name : {"star_jacker.scx", "star_jackersc", "xstar_jacker.sc", "star_jacker",
                            "star_jacker.sc.bak", "starjacker.sc"}) {
     write_file(roms_ / name, {0});
@@ -225,25 +210,23 @@ TEST_F(Library, ExtensionsMatchInAnyCaseInTheirOrderOfPreference) {
   }
 }
 
-// On the running logo, images that are missing or cannot be read (no file,
-// no directory anywhere, a directory by the image's name, which opens but
-// cannot be read even by root, and a directory that cannot be listed) change
-// nothing but the message; then the program from the ROM directory runs, F3
-// restarts it at 0x0000 keeping image and RAM, and a 40 KB image's tail is
-// RAM the program may overwrite.
+// Over the running logo, an image missing or unreadable (also a directory by its name or an
+// unlistable ROM directory) changes only the message; then a program runs, F3 restarts it
+// keeping image and RAM, and a 40 KB image's tail is RAM.
 TEST_F(Library, OnTheMachine) {
   auto frames = [](int n) { while (n-- > 0) bus_machine::run_frame(); };
+  auto osd = [] {  // the message, its line count and its frames
+    return osd_lines[0] + (" x" + std::to_string(osd_line_count)) + " for " +
+           std::to_string(osd_timer);
+  };
   bus_machine::setup(io_read_port, io_write_port);
   app_boot_logo();
   frames(6);
   menu_cursor = 0;
   const CpuState logo = cpu;
-  const uint8_t picture = vdp_peek_vram(0x0800 + 8 * 10), colour = MachineMemory[0x8000];
+  const uint8_t picture = vdp_peek_vram(0x0800 + 8 * 10);
   for (const std::string what : {"no file", "no directory", "unreadable", "unlistable"}) {
-    if (what == "unlistable" && geteuid() == 0) {
-      std::printf("root reads any directory: the unlistable case is not checked\n");
-      continue;
-    }
+    if (what == "unlistable" && geteuid() == 0) continue;  // root lists any directory
     if (what == "no directory") fs::remove(roms_);
     if (what == "unreadable") fs::create_directory(roms_ / "star_jacker.sc");
     if (what == "unlistable") {
@@ -254,51 +237,41 @@ TEST_F(Library, OnTheMachine) {
     osd_line_count = osd_timer = 0;
     testing::internal::CaptureStderr();
     app_load_game(kStarJacker);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("No image"), std::string::npos) << what;
-    EXPECT_EQ(memory(), before) << what;
-    EXPECT_TRUE(osd_lines[0] == std::string("No image: star_jacker.sc") && osd_line_count == 1 &&
-                osd_timer == 160) << what << ": the message, one line for 160 frames";
+    const bool said = testing::internal::GetCapturedStderr().find("No image") != std::string::npos;
+    EXPECT_TRUE(said && memory() == before) << what << ": a diagnostic, memory untouched";
+    EXPECT_EQ(osd(), "No image: star_jacker.sc x1 for 160") << what;
     std::error_code ec;
     fs::permissions(roms_, fs::perms::owner_all, ec);
     fs::remove_all(roms_);
     fs::create_directory(roms_);
   }
-  EXPECT_TRUE(cpu.pc == logo.pc && cpu.sp == logo.sp && cpu.af == logo.af) << "CPU not reset";
-  EXPECT_TRUE(picture != 0 && vdp_peek_vram(0x0800 + 8 * 10) == picture) << "VDP not reset";
-  EXPECT_EQ(menu_cursor, 0);
-  frames(1);
-  EXPECT_EQ(MachineMemory[0x8000 + 23], colour) << "the logo still rotates its table";
+  EXPECT_TRUE(cpu.pc == logo.pc && cpu.sp == logo.sp && cpu.af == logo.af && picture != 0 &&
+              vdp_peek_vram(0x0800 + 8 * 10) == picture && menu_cursor == 0) << "nothing reset";
 
   write_file(roms_ / "Star_Jacker.Sc", bus_machine::test_rom("star_jacker"));
   app_load_game(kStarJacker);
-  EXPECT_EQ(cpu.pc, 0x0000);
   frames(2);
-  EXPECT_EQ(std::memcmp(MachineMemory + 0xC000, "STAR JACKER TEST", 16), 0) << "it runs";
-  EXPECT_EQ(std::memcmp(MachineMemory + 0x7FF0, "END OF 32 KB    ", 16), 0) << "all 32 KB";
-  EXPECT_EQ(vdp_peek_register(7), 0x0D) << "its backdrop, not the logo's";
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(MachineMemory) + 0xC000, 16) +
+                std::string(reinterpret_cast<char*>(MachineMemory) + 0x7FF0, 16),
+            "STAR JACKER TESTEND OF 32 KB    ") << "it runs, all 32 KB of it";
   auto counter = [] { return MachineMemory[0xC010] | MachineMemory[0xC011] << 8; };
   const int counted = counter();
-  ASSERT_GT(counted, 100);
-  ASSERT_EQ(vdp.display_enabled, 1);
+  ASSERT_TRUE(counted > 100 && vdp.display_enabled == 1);
 
   MachineMemory[0xE000] = 0x3C;  // anything the program left in RAM
   const std::vector<uint8_t> before = memory();
   app_hard_reset();
-  EXPECT_EQ(cpu.pc, 0x0000);
   EXPECT_EQ(memory(), before);
-  EXPECT_EQ(menu_cursor, kStarJacker);
-  EXPECT_EQ(vdp.display_enabled, 0) << "the VDP is reset";
-  EXPECT_TRUE(osd_lines[0] == std::string("Hard Reset") && osd_line_count == 1 && osd_timer == 40);
+  EXPECT_TRUE(cpu.pc == 0x0000 && menu_cursor == kStarJacker && vdp.display_enabled == 0);
+  EXPECT_EQ(osd(), "Hard Reset x1 for 40");
   frames(1);
   EXPECT_LT(counter(), counted) << "the program started again from the beginning";
-  EXPECT_EQ(MachineMemory[0xE000], 0x3C);
 
   write_file(roms_ / "monaco_gp.rom", bus_machine::test_rom("bus_ram_tail"));
   app_load_game(5);
   ASSERT_EQ(std::memcmp(MachineMemory + 0x8000, "TAIL", 4), 0) << "the 40 KB image's tail";
   frames(1);
-  EXPECT_EQ(MachineMemory[0x8000], 0x5A) << "the tail is RAM";
-  EXPECT_EQ(MachineMemory[0x0000], 0xF3) << "the cartridge area is not";
+  EXPECT_TRUE(MachineMemory[0x8000] == 0x5A && MachineMemory[0] == 0xF3) << "tail RAM, rest not";
 }
 
 }  // namespace

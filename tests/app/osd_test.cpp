@@ -1,11 +1,8 @@
-// On-screen text and the game menu: the message block's text, timer and
-// placement in the frame surface, the help and about pages, our font, and the
-// menu's rows, cursor and toggle. Expected pixels come from the font and the
-// VDP colours' RGB values.
+// The message block, the help and about pages, our font and the game menu;
+// expected pixels come from the font and the VDP colours' RGB values.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -13,7 +10,6 @@
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
-#include "bus/ppi.h"
 #include "display/video.h"
 #include "platform/platform.h"
 #include "vdp/vdp.h"
@@ -42,20 +38,14 @@ class Osd : public ::testing::Test {
     video_unlock_frame();
     vdp_release();
     video_release();
-    reset_globals();
-  }
-  static void clear() {
-    for (int n = 0; n < kWidth * kHeight; ++n) {
-      *video_pixel_address(2, n % kWidth, n / kWidth) = kUntouched;
-    }
-    reset_globals();
-  }
-  static void reset_globals() {
     key_delay = menu_visible = menu_cursor = 0;
-    ppi = PpiState{};
     osd_show(1, 0);
   }
-  static uint16_t at(int x, int y) { return *video_pixel_address(2, x, y); }
+  static void clear() {
+    for (int n = 0; n < kWidth * kHeight; ++n) *px(n % kWidth, n / kWidth) = kUntouched;
+    osd_show(1, 0);
+  }
+  static uint16_t* px(int x, int y) { return video_pixel_address(2, x, y); }
   // Pixels of the cells of `text` at (x, y) that differ from the font in
   // colour 1 on `bg` (3 light green, 12 dark green).
   static int mismatches(int x, int y, const std::string& text, int bg = 3) {
@@ -66,60 +56,43 @@ class Osd : public ::testing::Test {
       for (int r = 0; r < 8; ++r) {
         const uint8_t bits = code >= 32 ? glyph(code)[r] : 0;
         for (int c = 0; c < 6; ++c) {
-          bad += at(x + 6 * static_cast<int>(n) + c, y + r) != ((bits & (0x80 >> c)) ? fg : back);
+          bad += *px(x + 6 * static_cast<int>(n) + c, y + r) != ((bits & (0x80 >> c)) ? fg : back);
         }
       }
     }
     return bad;
   }
-  static int untouched_in(int x0, int y0, int x1, int y1) {
+  static int drawn() {
     int n = 0;
-    const int w = x1 - x0;
-    for (int i = 0; i < w * (y1 - y0); ++i) n += at(x0 + i % w, y0 + i / w) == kUntouched;
+    for (int i = 0; i < kWidth * kHeight; ++i) n += *px(i % kWidth, i / kWidth) != kUntouched;
     return n;
   }
 };
 
-// The pages wait for the key delay (their text is checked on screenshots by
-// input_screen.sh); the about page is a solid box with centred title and credit.
-TEST_F(Osd, HelpAndAboutPages) {
+// The about page waits for the key delay and is a solid box with its title
+// (the help page is checked on screenshots by input_screen.sh).
+TEST_F(Osd, AboutPage) {
   osd_set_line(7, "out of range");
   osd_set_line(0, nullptr);
   key_delay = 3;
-  osd_show_help();
   osd_show_about();
   EXPECT_EQ(osd_timer, 0);
   key_delay = 0;
-  osd_show_help();
-  EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 5000 + 1800 + 10);
-  key_delay = 0;
   osd_show_about();
   EXPECT_EQ(osd_line_count * 1000 + osd_timer * 10 + key_delay, 7000 + 1400 + 10);
-  for (int i : {0, 2, 4, 6}) EXPECT_EQ(line(i), std::string(42, ' ')) << i;
-  for (int i : {1, 3}) {
-    const std::string s = line(i);
-    ASSERT_EQ(s.size(), 42u) << i;
-    const int left = static_cast<int>(s.find_first_not_of(' '));
-    EXPECT_LE(std::abs(left - (41 - static_cast<int>(s.find_last_not_of(' ')))), 1) << s;
-  }
   const std::string title = line(1).substr(line(1).find_first_not_of(' '));
   EXPECT_EQ(title.substr(0, 7) + title[title.find_last_not_of(' ')], std::string("* QUAV *"));
   EXPECT_NE(title.find(std::string("QUAV ") + QUAV_VERSION), std::string::npos) << title;
   osd_draw_messages();  // a solid 252 x 56 box ending at row 215
-  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - 252 * 56);
+  EXPECT_EQ(drawn(), 252 * 56);
   EXPECT_EQ(mismatches(18, 160, line(0)) + mismatches(18, 168, line(1)), 0);
 }
 
 // One line: at row 208, cut at 42 characters, only its own cells, drawn in the timer's last frame.
 TEST_F(Osd, MessageLinePlacementCutAndTimer) {
-  const struct {
-    std::string text;
-    int frames, ticks;
-    bool drawn;
-  } cases[] = {{"Hard Reset", 40, 0, true},
-               {"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQ", 1, 0, true},
-               {"Keyboard Mode", 1, 0, true},
-               {"Keyboard Mode", 1, 1, false}};
+  const struct { std::string text; int frames, ticks; bool drawn; } cases[] = {
+      {"Hard Reset", 40, 0, true}, {"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQ", 1, 0, true},
+      {"Keyboard Mode", 1, 0, true}, {"Keyboard Mode", 1, 1, false}};
   for (const auto& c : cases) {
     clear();
     osd_set_line(0, c.text.c_str());
@@ -127,72 +100,29 @@ TEST_F(Osd, MessageLinePlacementCutAndTimer) {
     for (int t = 0; t < c.ticks; ++t) osd_tick();
     osd_draw_messages();
     const int cells = std::min<int>(42, static_cast<int>(c.text.size())) * 6;
-    EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - (c.drawn ? cells * 8 : 0))
-        << c.text;
-    if (c.drawn) {
-      EXPECT_EQ(mismatches(18, 208, c.text.substr(0, 42)), 0) << c.text;
-    }
+    EXPECT_EQ(drawn(), c.drawn ? cells * 8 : 0) << c.text;
+    EXPECT_TRUE(!c.drawn || mismatches(18, 208, c.text.substr(0, 42)) == 0) << c.text;
   }
 }
 
-// Glyph cells: opaque, six wide, colours modulo 16, codes below 32 blank.
-TEST_F(Osd, GlyphCells) {
-  osd_draw_glyph(40, 50, 'A', 1, 3);
-  osd_draw_glyph(60, 50, 255, 17, 12 + 32);
-  osd_draw_glyph(80, 50, 7, 1, 3);
-  EXPECT_EQ(mismatches(40, 50, "A") + mismatches(60, 50, "\xFF", 12) + mismatches(80, 50, " "), 0);
-  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight - 3 * 48);
-}
-
-// Our font: six columns, distinct legible ASCII, box drawing that joins, yen and arrows.
+// Our font: six columns, every glyph but the space drawn, ASCII glyphs distinct.
 TEST(OsdFont, Shape) {
   int drawn = 0;
   for (int code = 32; code < 256; ++code) {
     const uint8_t unused = code < 127 ? 0x07 : 0x03;  // ASCII keeps a blank spacing column
-    bool any = false;
-    for (int r = 0; r < 8; ++r) {
-      EXPECT_EQ(glyph(code)[r] & unused, 0) << code;
-      any = any || glyph(code)[r];
-    }
-    drawn += any;
+    for (int r = 0; r < 8; ++r) EXPECT_EQ(glyph(code)[r] & unused, 0) << code;
+    drawn += std::any_of(glyph(code), glyph(code) + 8, [](uint8_t row) { return row != 0; });
     for (int other = 33; code < 127 && other < code; ++other) {
       EXPECT_NE(std::memcmp(glyph(code), glyph(other), 8), 0) << code << " vs " << other;
     }
   }
   EXPECT_EQ(drawn, 223);  // every glyph but the space
-  for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
-    EXPECT_TRUE(glyph(c)[0] && glyph(c)[6] && !glyph(c)[7]) << c;
-  }
-  for (char c : std::string("gjpqy")) EXPECT_NE(glyph(c)[7], 0) << c;
-  const uint8_t *horizontal = glyph(0xC4), *vertical = glyph(0xB3);
-  const int row = static_cast<int>(std::find(horizontal, horizontal + 8, 0xFC) - horizontal);
-  ASSERT_LT(row, 8);
-  int double_rows = 0;
-  for (int r = 0; r < 8; ++r) {
-    double_rows += glyph(0xCD)[r] == 0xFC;
-    EXPECT_EQ(vertical[r] * 256 + glyph(0xBA)[r], vertical[0] * 256 + glyph(0xBA)[0]) << r;
-    EXPECT_EQ(glyph(0xC5)[r], r == row ? 0xFC : vertical[0]) << r;
-  }
-  EXPECT_EQ(double_rows, 2);
-  EXPECT_NE(std::memcmp(glyph(0x9D), glyph('Y'), 8), 0);
-  auto px = [](int code, int r, int x) { return (glyph(code)[r] >> (7 - x)) & 1; };
-  for (int r = 0; r < 8; ++r) {
-    for (int x = 0; x < 5; ++x) {
-      EXPECT_EQ(px(0x9D, r, x), px(0x9D, r, 4 - x)) << r << "," << x;  // yen symmetric
-      EXPECT_EQ(px(0xF6, r, x), px(0xF7, r, 4 - x)) << r << "," << x;  // right, left
-      if (r < 7) {
-        EXPECT_EQ(px(0xF4, r, x), px(0xF5, 6 - r, x)) << r << "," << x;  // up, down
-      }
-    }
-  }
 }
 
-// Cursor moves stop at the ends, always set their delay and wait for it.
-TEST_F(Osd, MenuCursorAndToggle) {
-  const struct {
-    void (*move)();
-    int from, to, delay;
-  } cases[] = {
+// Cursor moves stop at the ends, always set their delay and wait for it (the toggle and
+// ENTER are driven through the keys in hotkeys_test.cpp).
+TEST_F(Osd, MenuCursorAndRows) {
+  const struct { void (*move)(); int from, to, delay; } cases[] = {
       {menu_down, 0, 1, 6},         {menu_up, 7, 6, 6},           {menu_up, 0, 0, 6},
       {menu_down, 33, 33, 6},       {menu_page_down, 30, 33, 16}, {menu_page_down, 12, 22, 16},
       {menu_page_up, 5, 0, 16},     {menu_page_up, 33, 23, 16},
@@ -206,24 +136,10 @@ TEST_F(Osd, MenuCursorAndToggle) {
     c.move();
     EXPECT_EQ(menu_cursor, c.to) << "from " << c.from;
   }
-  // The toggle takes the keyboard; menu_close, open or not, gives it back and clears messages.
-  key_delay = 0;
-  menu_toggle();
-  menu_toggle();  // within its delay of 20
-  EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + key_delay, 1020);
-  for (int open : {1, 0}) {
-    menu_visible = open;
-    osd_show(5, 180);
-    menu_close();
-    EXPECT_EQ(menu_visible * 1000 + static_cast<int>(ppi.input_enabled) * 100 + osd_timer, 100);
-    ppi.input_enabled = 0;
-  }
-}
 
-// Five rows around the cursor, selected in colour 3, others 12, empty outside 0..33.
-TEST_F(Osd, MenuRows) {
+  // Five rows around the cursor, selected in colour 3, others 12, empty outside 0..33.
   menu_draw();
-  EXPECT_EQ(untouched_in(0, 0, kWidth, kHeight), kWidth * kHeight);  // closed
+  EXPECT_EQ(drawn(), 0);  // closed
   menu_visible = 1;
   for (int cursor : {0, 33}) {
     menu_cursor = cursor;
@@ -234,7 +150,7 @@ TEST_F(Osd, MenuRows) {
                                                        : std::string(library_table[entry].title, 16);
       EXPECT_EQ(mismatches(18, 26 + 8 * row, text, row == 2 ? 3 : 12), 0) << cursor << "," << row;
     }
-    EXPECT_EQ(untouched_in(18 + 96, 26, kWidth, 66), (kWidth - 114) * 40);
+    EXPECT_EQ(drawn(), 96 * 40) << "only the rows";
   }
 }
 
