@@ -46,6 +46,27 @@ uint32_t pattern_row(int entry, int row, int width) {
   return rows[0] << 8 | rows[16];
 }
 
+// The entries on `line` as bit n for entry n: all entries before the 0xD0
+// terminator are tested without a branch, then the limit keeps the four
+// lowest-numbered. Colour-0 sprites count toward it like any other.
+uint32_t sprites_on_line(const uint8_t* table, int line, int size) {
+  int end = 0;
+  while (end < kSpriteCount && table[4 * end] != kTableEnd) ++end;
+  uint32_t selected = 0;
+  for (int n = 0; n < end; ++n) {
+    const int raw = table[4 * n];
+    const int y = raw > 256 - size ? raw - 256 : raw;
+    selected |= static_cast<uint32_t>(y < line && line <= y + size) << n;
+  }
+  if (vdp.sprite_limit == 0) return selected;
+  uint32_t kept = 0;
+  for (int i = 0; i < kLimitPerLine && selected != 0; ++i) {
+    kept |= selected & (~selected + 1);  // the lowest entry left
+    selected &= selected - 1;
+  }
+  return kept;
+}
+
 }  // namespace
 
 void vdp_draw_sprites(int line) {
@@ -53,16 +74,7 @@ void vdp_draw_sprites(int line) {
   if (row == nullptr) return;
   const int size = sprite_size();
   const uint8_t* table = attribute_table();
-  uint32_t selected = 0;  // bit n: entry n is on this line
-  int count = 0;
-  for (int n = 0; n < kSpriteCount; ++n) {
-    if (table[4 * n] == kTableEnd) break;
-    const int y = sprite_y(n, size);
-    if (y < line && line <= y + size) {
-      selected |= 1u << n;
-      if (++count == kLimitPerLine && vdp.sprite_limit == 1) break;
-    }
-  }
+  uint32_t selected = sprites_on_line(table, line, size);
   uint16_t* screen = row + kActiveLeft;
   const int scale = vdp.sprites_magnified ? 2 : 1;
   while (selected != 0) {
