@@ -85,6 +85,7 @@ void app_idle_step() {
     if (held(HostKey::Return)) {
       menu_toggle();
       app_load_game(menu_cursor);
+      app_settings.logo_phase = 0;  // the user's choice is not replaced by entry 12
     }
   }
   app_pace_frames();

@@ -118,6 +118,7 @@ TEST_F(Hotkeys, MenuKeysAndEnterUntilTheToggleCloses) {
   menu_cursor = 1;
   menu_up();  // to the logo, delay 6
   hold({"RETURN"});
+  app_settings.logo_phase = 1;
   int passes = 0, loads = 0;
   for (; menu_visible && passes < 100; ++passes) {
     MachineMemory[kMarker] = 0xA5;
@@ -125,6 +126,7 @@ TEST_F(Hotkeys, MenuKeysAndEnterUntilTheToggleCloses) {
     loads += MachineMemory[kMarker] == 0 ? 1 : 0;
   }
   EXPECT_EQ(std::tuple(passes, loads, ppi.input_enabled, key_delay), std::tuple(7, 7, 1u, 20 - 1));
+  EXPECT_EQ(app_settings.logo_phase, 0);  // a menu choice ends the logo time
 }
 
 // F9 mutes around the switch and labels only a real change (with one
