@@ -58,7 +58,21 @@ void djnz(Work& w) {
   if (b != 0) { w.pc = target; w.cycles -= 5; }
 }
 
-void jr(Work& w) { w.pc = rel_target(w); }
+// JR $ (a jump to itself) idles until the budget runs out or an interrupt
+// comes between runs: the passes left in this run are taken at once, each
+// 12 T-states and one R step, exactly as running them one by one would.
+constexpr int32_t kJrCycles = 12;
+constexpr uint32_t kJrLength = 2;
+
+void jr(Work& w) {
+  const uint32_t target = rel_target(w);
+  if (target == ((w.pc - kJrLength) & 0xFFFF) && w.cycles > 0) {
+    const int32_t passes = (w.cycles + kJrCycles - 1) / kJrCycles;
+    w.cycles -= passes * kJrCycles;
+    w.r += static_cast<uint32_t>(passes);
+  }
+  w.pc = target;
+}
 
 template <int Cc>
 void jr_cc(Work& w) {

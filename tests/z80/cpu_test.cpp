@@ -79,6 +79,9 @@ TEST_F(Z80, BudgetRunsWholeInstructions) {
     while (expected < budget) expected += costs[position++ % 5];
     EXPECT_EQ(cpu_run(budget), expected) << "budget " << budget;
   }
+  // JR $ takes its idle passes at once: the same T-states, pc and R as one by one.
+  run_programs({{"JR $", {0x00, 0x18, 0xFE}, [] {},
+                 {{100, 4 + 96, 1, 9}, {1, 12, 1, 10}, {229, 240, 1, 30}}, [] {}}});
 }
 
 // The EI window: a pending request is taken after the instruction that follows EI, not after
