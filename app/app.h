@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "z80/cpu.h"
+
 struct AppSettings {
   int32_t frame_rate = 50;
   int32_t video_ready = 1;
@@ -33,6 +35,8 @@ extern int32_t resolution_count;
 
 int32_t app_list_resolutions();
 int32_t app_find_resolution(int32_t width, int32_t height);
+// The Z80's memory maps over MachineMemory and its port callbacks, then a reset.
+void app_connect_cpu(PortIn in, PortOut out);
 int32_t app_setup_machine();
 void app_shutdown();
 void app_vdp_interrupt(int level);

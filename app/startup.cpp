@@ -64,15 +64,22 @@ void app_vdp_interrupt(int level) {
   }
 }
 
-int32_t app_setup_machine() {
+// The Z80 over MachineMemory: fetches and reads of the whole 64 KB, writes
+// only from 0x8000 (the cartridge area below is read-only), the given port
+// callbacks; then a CPU reset.
+void app_connect_cpu(PortIn in, PortOut out) {
   cpu_init();
   cpu_map_fetch(0x0000, 0xFFFF, MachineMemory);
   cpu_map_read(0x0000, 0xFFFF, 0, MachineMemory);
   cpu_map_write(0x8000, 0xFFFF, 0, MachineMemory + 0x8000);
-  cpu_set_port_in(io_read_port);
-  cpu_set_port_out(io_write_port);
+  cpu_set_port_in(in);
+  cpu_set_port_out(out);
   cpu_close_maps();
   cpu_reset();
+}
+
+int32_t app_setup_machine() {
+  app_connect_cpu(io_read_port, io_write_port);
   input_init();
   vdp_init(app_vdp_interrupt);
   psg_init(kPsgClock, kSampleRate, 1);

@@ -9,6 +9,7 @@
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/keyboard_acquisition.h"
 
 namespace {
 
@@ -18,16 +19,12 @@ struct HeldKey {
   int to;
 };
 
-// Acquiring while another window is in front fails as DirectInput does.
-constexpr uint32_t kOtherAppHasPriority = 0x80070005;
 constexpr uint8_t kKeyDown = 0x80;
 
 std::vector<HeldKey> g_script;
 int g_frame = 0;
-int g_open = 0;
-int g_acquired = 0;
+KeyboardAcquisition g_device;
 int g_in_front = 1;
-int g_lost = 0;  // acquisition taken away, not yet reported
 
 int code_held(int code) {
   for (const HeldKey& k : g_script) {
@@ -82,10 +79,7 @@ void headless_keyboard_clear() {
 
 void headless_keyboard_set_focus(int in_front) {
   g_in_front = in_front ? 1 : 0;
-  if (!g_in_front && g_acquired) {
-    g_acquired = 0;
-    g_lost = 1;
-  }
+  if (!g_in_front) g_device.focus_lost();
 }
 
 int headless_key_held(HostKey key) {
@@ -96,35 +90,18 @@ int headless_key_held(HostKey key) {
 }
 
 int headless_keyboard_open() {
-  g_open = 1;
-  g_acquired = 0;
-  g_lost = 0;
+  g_device.start();
   return 1;
 }
 
-void headless_keyboard_close() {
-  g_open = 0;
-  g_acquired = 0;
-}
+void headless_keyboard_close() { g_device.stop(); }
 
-uint32_t headless_keyboard_acquire() {
-  if (!g_open || !g_in_front) return kOtherAppHasPriority;
-  g_acquired = 1;
-  g_lost = 0;
-  return 0;
-}
+uint32_t headless_keyboard_acquire() { return g_device.acquire(g_in_front != 0); }
 
-uint32_t headless_keyboard_unacquire() {
-  g_acquired = 0;
-  return 0;
-}
+uint32_t headless_keyboard_unacquire() { return g_device.unacquire(); }
 
 uint32_t headless_keyboard_state(uint8_t state[256]) {
-  if (g_lost) {
-    g_lost = 0;
-    return kPlatformInputLost;
-  }
-  if (!g_open || !g_acquired) return kPlatformNotAcquired;
+  if (const uint32_t result = g_device.check_read()) return result;
   std::memset(state, 0, 256);
   for (const HeldKey& k : g_script) {
     if (g_frame >= k.from && g_frame < k.to) state[k.code] = kKeyDown;

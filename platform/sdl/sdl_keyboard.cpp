@@ -12,11 +12,11 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/keyboard_acquisition.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace {
 
-constexpr uint32_t kOtherAppHasPriority = 0x80070005;
 constexpr uint8_t kKeyDown = 0x80;
 constexpr int16_t kStickThreshold = 16000;
 
@@ -93,9 +93,7 @@ constexpr NamedKey kNamedKeys[static_cast<int>(HostKey::Count)] = {
 };
 // clang-format on
 
-int g_open = 0;
-int g_acquired = 0;
-int g_lost = 0;  // acquisition taken away, not yet reported
+KeyboardAcquisition g_device;
 SDL_GameController* g_pad = nullptr;
 int g_pad_scan = 0;  // a controller may have been plugged in
 
@@ -106,10 +104,8 @@ bool window_in_front() {
 
 // Sees every event as it is queued, before the message loop takes it.
 int watch_events(void*, SDL_Event* e) {
-  if (e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
-      g_acquired) {
-    g_acquired = 0;
-    g_lost = 1;
+  if (e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+    g_device.focus_lost();
   } else if (e->type == SDL_CONTROLLERDEVICEADDED) {
     g_pad_scan = 1;
   } else if (e->type == SDL_CONTROLLERDEVICEREMOVED && g_pad &&
@@ -152,10 +148,8 @@ int sdl_key_held(HostKey key) {
 }
 
 int sdl_keyboard_open() {
-  if (g_open) return 1;
-  g_open = 1;
-  g_acquired = 0;
-  g_lost = 0;
+  if (g_device.open) return 1;
+  g_device.start();
   SDL_AddEventWatch(watch_events, nullptr);
   // No game controller support leaves the keyboard working.
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0) g_pad_scan = 1;
@@ -163,35 +157,22 @@ int sdl_keyboard_open() {
 }
 
 void sdl_keyboard_close() {
-  if (!g_open) return;
+  if (!g_device.open) return;
   SDL_DelEventWatch(watch_events, nullptr);
   if (g_pad) SDL_GameControllerClose(g_pad);
   g_pad = nullptr;
   if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
-  g_open = 0;
-  g_acquired = 0;
+  g_device.stop();
 }
 
-uint32_t sdl_keyboard_acquire() {
-  if (!g_open || !window_in_front()) return kOtherAppHasPriority;
-  g_acquired = 1;
-  g_lost = 0;
-  return 0;
-}
+uint32_t sdl_keyboard_acquire() { return g_device.acquire(window_in_front()); }
 
-uint32_t sdl_keyboard_unacquire() {
-  g_acquired = 0;
-  return 0;
-}
+uint32_t sdl_keyboard_unacquire() { return g_device.unacquire(); }
 
 uint32_t sdl_keyboard_state(uint8_t state[256]) {
-  if (g_lost) {
-    g_lost = 0;
-    return kPlatformInputLost;
-  }
-  if (!g_open || !g_acquired) return kPlatformNotAcquired;
+  if (const uint32_t result = g_device.check_read()) return result;
   if (!window_in_front()) {
-    g_acquired = 0;
+    g_device.acquired = 0;
     return kPlatformInputLost;
   }
   int count = 0;
@@ -204,7 +185,7 @@ uint32_t sdl_keyboard_state(uint8_t state[256]) {
 }
 
 uint32_t sdl_gamepad_joystick() {
-  if (!g_open || !window_in_front()) return 0;
+  if (!g_device.open || !window_in_front()) return 0;
   if (!g_pad && g_pad_scan) open_first_pad();
   if (!g_pad) return 0;
   const int16_t x = SDL_GameControllerGetAxis(g_pad, SDL_CONTROLLER_AXIS_LEFTX);

@@ -16,14 +16,7 @@ std::vector<PortAccess> port_log;
 
 void setup(PortIn in, PortOut out) {
   std::memset(MachineMemory, 0, kMemorySize);
-  cpu_init();
-  cpu_map_fetch(0x0000, 0xFFFF, MachineMemory);
-  cpu_map_read(0x0000, 0xFFFF, 0, MachineMemory);
-  cpu_map_write(0x8000, 0xFFFF, 0, MachineMemory + 0x8000);
-  cpu_set_port_in(in);
-  cpu_set_port_out(out);
-  cpu_close_maps();
-  cpu_reset();
+  app_connect_cpu(in, out);
   static const int vdp_tables = (vdp_init(app_vdp_interrupt), std::atexit(vdp_release));  // built once
   (void)vdp_tables;
   vdp_reset();

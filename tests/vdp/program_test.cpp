@@ -27,14 +27,7 @@ void start(const void* image, size_t size, uint8_t scene = 0) {
   std::memcpy(MachineMemory, image, std::min<size_t>(size, 0x8000));
   MachineMemory[0xC000] = scene;
   vdp_test_start(app_vdp_interrupt);
-  cpu_init();
-  cpu_map_fetch(0x0000, 0xFFFF, MachineMemory);
-  cpu_map_read(0x0000, 0xFFFF, 0, MachineMemory);
-  cpu_map_write(0x8000, 0xFFFF, 0, MachineMemory + 0x8000);
-  cpu_set_port_in(io_read_port);
-  cpu_set_port_out(io_write_port);
-  cpu_close_maps();
-  cpu_reset();
+  app_connect_cpu(io_read_port, io_write_port);
   next_line = 0;
 }
 void step() {  // one scanline as the frame loop runs it
