@@ -59,3 +59,8 @@ void surface_fill(const HostSurface& s, uint16_t pixel) {
   if (!s.pixels) return;
   for (int y = 0; y < s.height; ++y) std::fill_n(row_at(s, 0, y), s.width, pixel);
 }
+
+HostSurface make_surface(std::vector<uint16_t>& buffer, int width, int height) {
+  buffer.assign(static_cast<size_t>(width) * height, 0);
+  return HostSurface{reinterpret_cast<uint8_t*>(buffer.data()), width, height, width * 2};
+}

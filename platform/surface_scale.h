@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -26,3 +27,5 @@ void surface_blit_nearest(const HostSurface& dst, const PlatformRect& dst_rect,
                           const HostSurface& src, const PlatformRect& src_rect);
 
 void surface_fill(const HostSurface& s, uint16_t pixel);
+// A surface of width x height over `buffer`, which is resized and cleared.
+HostSurface make_surface(std::vector<uint16_t>& buffer, int width, int height);

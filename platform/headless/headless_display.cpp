@@ -36,11 +36,6 @@ struct HeadlessDisplay {
 
 HeadlessDisplay display_device;
 
-HostSurface make_surface(std::vector<uint16_t>& buffer, int width, int height) {
-  buffer.assign(static_cast<size_t>(width) * height, 0);
-  return HostSurface{reinterpret_cast<uint8_t*>(buffer.data()), width, height, width * 2};
-}
-
 const HostSurface* surface_of(int index) {
   if (!display_device.open || index < 0 || index > 2) return nullptr;
   const HostSurface& s = display_device.surfaces[index];

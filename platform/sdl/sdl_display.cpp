@@ -60,11 +60,6 @@ struct SdlDisplay {
 
 SdlDisplay sd;
 
-HostSurface make_surface(std::vector<uint16_t>& buffer, int width, int height) {
-  buffer.assign(static_cast<size_t>(width) * height, 0);
-  return HostSurface{reinterpret_cast<uint8_t*>(buffer.data()), width, height, width * 2};
-}
-
 void destroy(SDL_Texture*& t) {
   if (t) SDL_DestroyTexture(t);
   t = nullptr;
