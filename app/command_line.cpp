@@ -90,9 +90,11 @@ StartOptions app_scan_options() {
       i += 3;
     } else if (std::strcmp(token, "/file") == 0 && next) {
       options.file_name = next;
+      options.file_is_image = false;
       i += 2;
     } else if (names_a_file(token)) {
       options.file_name = token;
+      options.file_is_image = true;
       i += 1;
     } else {
       skip(token);

@@ -25,6 +25,7 @@ int32_t app_parse_number(const char* text);
 // What the scan found. The file name " " means that no file was given.
 struct StartOptions {
   std::string file_name = " ";
+  bool file_is_image = false;  // named by a bare path, not by "/file"
   int32_t blit_mode = -1;
   int32_t width = -1;
   int32_t height = -1;
@@ -35,5 +36,6 @@ struct StartOptions {
 int app_list_requested();
 // Scans the tokens from the first. Tokens that are none of the option words
 // (or an option word whose values are missing) are skipped with one line on
-// stderr, except that a token naming an existing file is taken as "/file".
+// stderr, except that a token naming an existing file is taken as the
+// image (file_is_image set).
 StartOptions app_scan_options();

@@ -8,12 +8,15 @@
 // left alone and the message "No image: " + file name is shown instead.
 #include "app/library.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "app/app.h"
 #include "app/library_rom_dir.h"
 #include "app/menu.h"
 #include "app/osd.h"
+#include "bus/cartridge.h"
 #include "bus/io.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
@@ -54,6 +57,7 @@ void app_load_game(int index) {
     }
   }
   menu_cursor = index;
+  cart_use_flat();
   vdp_reset();
   psg_reset();
   std::memset(MachineMemory, 0, kMemorySize);
@@ -65,6 +69,7 @@ void app_load_game(int index) {
 }
 
 void app_hard_reset() {
+  cart_reset_banks();
   cpu_reset();
   vdp_reset();
   psg_reset();
@@ -77,6 +82,42 @@ int app_load_file(const char* path) {
   const size_t bytes_read = std::fread(MachineMemory, 1, kFileImageLimit, f);
   (void)bytes_read;  // a short or empty file is fine: the logo stays beneath it
   std::fclose(f);
+  app_settings.logo_phase = 0;
+  return 1;
+}
+
+int app_load_image(const char* path, MapperChoice choice) {
+  FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) {
+    std::fprintf(stderr, "quav: cannot read %s; running the logo\n", path);
+    return 0;
+  }
+  // One byte more than the limit tells an image that is too large.
+  std::vector<uint8_t> image(kCartImageLimit + 1);
+  image.resize(std::fread(image.data(), 1, image.size(), f));
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) {
+    std::fprintf(stderr, "quav: cannot read %s; running the logo\n", path);
+    return 0;
+  }
+  if (image.size() > kCartImageLimit) {
+    std::fprintf(stderr, "quav: %s is over 4 MB, more than a cartridge holds; not loaded\n", path);
+    return 0;
+  }
+  const CartMap map = cart_choose_map(choice, image.size());
+  const size_t limit = map == CartMap::Rom ? kRomImageLimit : kFlatImageLimit;
+  if (map != CartMap::Sega && image.size() > limit) {
+    std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
+                 path, map == CartMap::Rom ? "rom" : "ram8k", limit / 1024);
+  }
+  if (map == CartMap::Rom || map == CartMap::Sega) {
+    cart_insert(map, image.data(), image.size());
+  } else {
+    // As "/file": over the booted logo, nothing cleared.
+    std::copy_n(image.data(), std::min<size_t>(image.size(), kFlatImageLimit), MachineMemory);
+    if (map == CartMap::Ram8k) cart_add_ram8k();
+  }
   app_settings.logo_phase = 0;
   return 1;
 }

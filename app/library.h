@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "bus/cartridge.h"
+
 constexpr int kLibrarySize = 34;
 
 // One row of the library. `title` is exactly 16 characters without a
@@ -36,6 +38,11 @@ void app_load_game(int index);
 void app_hard_reset();
 // The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
 int app_load_file(const char* path);
+// A cartridge image named by a bare path, under the map `choice` gives for
+// its size (bus/cartridge.h). An image of the flat map loads as "/file"
+// does; a rom or sega image replaces memory and map. 1 when it was loaded;
+// otherwise one line on stderr and the machine runs on as it was.
+int app_load_image(const char* path, MapperChoice choice);
 void app_write_game_list();
 
 // The ROM directory given by --roms (null: the default search order).

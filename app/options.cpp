@@ -57,8 +57,9 @@ const char* app_usage() {
       "\n"
       "The machine's own options (each value is a separate argument):\n"
       "  /list            write the library to gamelist.txt and exit (first argument only)\n"
-      "  /file PATH       run the cartridge image PATH (up to 32 KB); a bare IMAGE path\n"
-      "                   that names an existing file does the same\n"
+      "  /file PATH       run the cartridge image PATH (up to 32 KB, the flat map)\n"
+      "  IMAGE            a bare path naming an existing file: run that cartridge image\n"
+      "                   under the memory map --mapper gives (up to 4 MB)\n"
       "  /game N          run library entry N (0-33) at start\n"
       "  /blit N          start in blit mode N (0-6)\n"
       "  /res W H         start in the resolution W x H if it is available\n"
@@ -66,6 +67,13 @@ const char* app_usage() {
       "Options:\n"
       "  --windowed       open a window instead of full-screen\n"
       "  --roms DIR       look for library images in DIR first\n"
+      "  --mapper NAME    the memory map of a bare IMAGE path (default auto):\n"
+      "                     rom    up to 48 KB of ROM at 0x0000-0xBFFF, RAM from 0xC000\n"
+      "                     sega   16 KB banks switched by writes to 0xFFFD-0xFFFF,\n"
+      "                            RAM from 0xC000 (images up to 4 MB)\n"
+      "                     ram8k  up to 32 KB of ROM, RAM at 0x2000-0x3FFF and from 0x8000\n"
+      "                     auto   by size: up to 32 KB as /file, up to 48 KB rom, above sega\n"
+      "                   /file and the library always use the flat map\n"
       "  --list           print the library: index, title, file name, found or missing\n"
       "  --show-load      show the emulation load (as holding Ctrl at start does)\n"
       "  --res W H        as /res, checked strictly\n"
@@ -160,6 +168,12 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
       if (!value(&h)) return 0;
       if (!parse_int(w, 1, 100000, &o.width) || !parse_int(h, 1, 100000, &o.height)) {
         *error = "--res: '" + w + " " + h + "' is not a width and height";
+        return 0;
+      }
+    } else if (arg == "--mapper") {
+      if (!value(&v)) return 0;
+      if (!cart_parse_mapper(v.c_str(), &o.mapper)) {
+        *error = "--mapper: '" + v + "' is not a memory map (rom, sega, ram8k, auto)";
         return 0;
       }
     } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||

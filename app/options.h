@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "bus/cartridge.h"
+
 struct KeyHold {
   int code;  // DirectInput key code
   int from;  // first frame held
@@ -30,6 +32,7 @@ struct RunOptions {
   int width = -1;
   int height = -1;
   int blit_mode = -1;
+  MapperChoice mapper = MapperChoice::Auto;  // for an IMAGE named by a bare path
   std::vector<std::string> rest;  // the machine's own tokens, in order
 };
 

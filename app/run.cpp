@@ -142,7 +142,9 @@ int app_main(const RunOptions& o) {
     std::fprintf(stderr, "quav: /game %d: no such library entry (0-%d); ignored\n", start.game,
                  kLibraryLast);
   }
-  if (start.file_name[0] != ' ' && !app_load_file(start.file_name.c_str())) {
+  if (start.file_name[0] != ' ' && start.file_is_image) {
+    app_load_image(start.file_name.c_str(), o.mapper);
+  } else if (start.file_name[0] != ' ' && !app_load_file(start.file_name.c_str())) {
     std::fprintf(stderr, "quav: cannot read %s; running the logo\n", start.file_name.c_str());
   }
   if (start.blit_mode >= 0) app_set_blit_mode(start.blit_mode);

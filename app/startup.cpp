@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/library.h"
 #include "app/osd.h"
+#include "bus/cartridge.h"
 #include "bus/input.h"
 #include "bus/io.h"
 #include "display/video.h"
@@ -66,8 +67,9 @@ void app_vdp_interrupt(int level) {
 
 // The Z80 over MachineMemory: fetches and reads of the whole 64 KB, writes
 // only from 0x8000 (the cartridge area below is read-only), the given port
-// callbacks; then a CPU reset.
+// callbacks; then a CPU reset. The cartridge record says so too.
 void app_connect_cpu(PortIn in, PortOut out) {
+  cart_use_flat();
   cpu_init();
   cpu_map_fetch(0x0000, 0xFFFF, MachineMemory);
   cpu_map_read(0x0000, 0xFFFF, 0, MachineMemory);

@@ -4,8 +4,9 @@
 #include <cstdint>
 
 constexpr uint32_t kMemorySize = 0x10000;
-// Fetches and reads of 0x0000-0xFFFF come from here; writes reach only
-// 0x8000-0xFFFF (the cartridge area is read-only to the Z80).
+// Under the flat map, fetches and reads of 0x0000-0xFFFF come from here;
+// writes reach only 0x8000-0xFFFF (the cartridge area is read-only to the
+// Z80). The other cartridge maps (bus/cartridge.h) keep their RAM here too.
 extern uint8_t MachineMemory[kMemorySize];
 
 uint32_t io_read_port(uint32_t port);

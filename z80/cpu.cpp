@@ -110,6 +110,20 @@ void cpu_map_write(uint16_t first, uint16_t last, int kind, void* target) {
              first, last, kind, target);
 }
 
+void cpu_point_pages(uint16_t first, uint32_t size, const uint8_t* block) {
+  const HostAddr biased = as_host(block) - first;
+  for (uint32_t a = first; a < first + size; a += kPageSize) {
+    cpu.fetch_pages[a >> 8] = biased;
+    cpu.read_pages[a >> 8] = PageEntry{nullptr, biased};
+  }
+}
+
+void cpu_point_write_pages(uint16_t first, uint32_t size, uint8_t* block, WriteHandler handler) {
+  const PageEntry entry = block != nullptr ? PageEntry{nullptr, as_host(block) - first}
+                                           : PageEntry{reinterpret_cast<void*>(handler), 0};
+  for (uint32_t a = first; a < first + size; a += kPageSize) cpu.write_pages[a >> 8] = entry;
+}
+
 void cpu_set_port_in(PortIn handler) { cpu.port_in = handler; }
 void cpu_set_port_out(PortOut handler) { cpu.port_out = handler; }
 

@@ -83,6 +83,13 @@ void cpu_map_fetch(uint16_t first, uint16_t last, uint8_t* block);
 // kind 0: target is a host block; kind 1: target is a handler.
 void cpu_map_read(uint16_t first, uint16_t last, int kind, void* target);
 void cpu_map_write(uint16_t first, uint16_t last, int kind, void* target);
+// Bank switching: re-points the whole pages of `size` bytes from Z80 address
+// `first` (both multiples of 256) for fetches and reads at `block`, whose
+// first byte is the one for address `first`. The region lists are left
+// alone, so this may run on every bank write.
+void cpu_point_pages(uint16_t first, uint32_t size, const uint8_t* block);
+// The same for data writes: at `block`, or when it is null, at `handler`.
+void cpu_point_write_pages(uint16_t first, uint32_t size, uint8_t* block, WriteHandler handler);
 void cpu_set_port_in(PortIn handler);
 void cpu_set_port_out(PortOut handler);
 void cpu_close_maps();
