@@ -37,6 +37,9 @@ void app_hard_reset();
 // The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
 int app_load_file(const char* path);
 void app_write_game_list();
+// The running program's name, which its state slots carry: the library
+// entry's slug ("quav_logo" at start) or the "/file" image's file name stem.
+const std::string& library_running_name();
 
 // The ROM directory given by --roms (null: the default search order).
 void library_set_rom_dir(const char* dir);

@@ -33,3 +33,13 @@ enum class IoWrite : uint8_t {
 };
 IoRead io_read_target(uint32_t port);
 IoWrite io_write_target(uint32_t port);
+
+// Save states (bus/memory_state.cpp): the 64 KB image, cartridge area
+// included, and the cartridge map that lays it out.
+class StateWriter;
+class StateReader;
+constexpr uint32_t kFlatMap = 0;  // the cartridge map of the memory above
+void memory_state_save(StateWriter& out);
+bool memory_state_load(StateReader& in, uint8_t* into);
+void cartridge_state_save(StateWriter& out);
+bool cartridge_state_load(StateReader& in, uint32_t* map_into);
