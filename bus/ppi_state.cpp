@@ -4,7 +4,9 @@
 #include "bus/ppi.h"
 #include "state/state_bytes.h"
 
-extern const uint32_t kPpiStateRecordSize = 0;
+// The size of the record this serialiser was written for; a test compares it
+// with the record, so a field added to the record is not forgotten here.
+extern const uint32_t kPpiStateRecordSize = 40;
 
 namespace {
 

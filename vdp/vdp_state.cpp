@@ -4,7 +4,9 @@
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
-extern const uint32_t kVdpStateRecordSize = 0;
+// The size of the record this serialiser was written for; a test compares it
+// with the record, so a field added to the record is not forgotten here.
+extern const uint32_t kVdpStateRecordSize = 17696;
 
 namespace {
 
