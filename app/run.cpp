@@ -1,7 +1,8 @@
 // Start-up in its fixed order: command line, Ctrl test, window, display,
-// resolution table and first mode, the machine, an optional image and blit
-// mode; then the message loop (window) or a fixed number of pacing steps of
-// one frame each (headless); then shutdown.
+// resolution table and first mode, the machine, an optional image, blit
+// mode and (headless) a state; then the message loop (window) or a fixed
+// number of pacing steps of one frame each (headless), a state saved after
+// the last; then shutdown.
 #include "app/run.h"
 
 #include <cstdio>
