@@ -64,7 +64,8 @@ int headless_frames(const RunOptions& o) {
     snd_deliver_staged();
     std::string why;
     if (!state_save_file(o.save_state, &why)) {
-      std::fprintf(stderr, "quav: cannot save the state %s: %s\n", o.save_state.c_str(), why.c_str());
+      std::fprintf(stderr, "quav: cannot save the state %s: %s\n", o.save_state.c_str(),
+                   why.c_str());
       status = 1;
     }
   }
@@ -119,7 +120,9 @@ void commit_start_state(const std::vector<uint8_t>& bytes) {
 
 int app_main(const RunOptions& o) {
   std::vector<uint8_t> start_state;
-  if (o.headless && !o.load_state.empty() && !read_start_state(o.load_state, &start_state)) return 1;
+  if (o.headless && !o.load_state.empty() && !read_start_state(o.load_state, &start_state)) {
+    return 1;
+  }
   std::vector<const char*> tokens;
   for (const std::string& t : o.rest) tokens.push_back(t.c_str());
   app_set_command_tokens(static_cast<int>(tokens.size()), tokens.data());

@@ -39,7 +39,7 @@ void set_up() {
 void fix_crc(Bytes* b) {
   if (b->size() < 4) return;
   const size_t n = b->size() - 4;
-  const uint32_t crc = static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), b->data(), static_cast<uInt>(n)));
+  const uLong crc = crc32(crc32(0L, Z_NULL, 0), b->data(), static_cast<uInt>(n));
   for (int i = 0; i < 4; ++i) (*b)[n + i] = static_cast<uint8_t>(crc >> (8 * i));
 }
 

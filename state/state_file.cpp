@@ -132,14 +132,21 @@ SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
   s->vdp = vdp;
   s->psg = psg;
   s->ppi = ppi;
-  const bool decoded =
-      decode_section(file, kTagCartridge, why, [&](StateReader& in) { return cartridge_state_load(in, &s->map); }) &&
-      decode_section(file, kTagCpu, why, [&](StateReader& in) { return cpu_state_load(in, &s->cpu); }) &&
-      decode_section(file, kTagMemory, why, [&](StateReader& in) { return memory_state_load(in, s->memory); }) &&
-      decode_section(file, kTagVdp, why, [&](StateReader& in) { return vdp_state_load(in, &s->vdp); }) &&
-      decode_section(file, kTagPsg, why, [&](StateReader& in) { return psg_state_load(in, &s->psg); }) &&
-      decode_section(file, kTagStream, why, [&](StateReader& in) { return snd_state_load(in, &s->snd); }) &&
-      decode_section(file, kTagPpi, why, [&](StateReader& in) { return ppi_state_load(in, &s->ppi); });
+  // Each section in its place, read into the snapshot by its device's serialiser.
+  const auto map = [&](StateReader& in) { return cartridge_state_load(in, &s->map); };
+  const auto z80 = [&](StateReader& in) { return cpu_state_load(in, &s->cpu); };
+  const auto memory = [&](StateReader& in) { return memory_state_load(in, s->memory); };
+  const auto video = [&](StateReader& in) { return vdp_state_load(in, &s->vdp); };
+  const auto sound = [&](StateReader& in) { return psg_state_load(in, &s->psg); };
+  const auto stream = [&](StateReader& in) { return snd_state_load(in, &s->snd); };
+  const auto ports = [&](StateReader& in) { return ppi_state_load(in, &s->ppi); };
+  const bool decoded = decode_section(file, kTagCartridge, why, map) &&
+                       decode_section(file, kTagCpu, why, z80) &&
+                       decode_section(file, kTagMemory, why, memory) &&
+                       decode_section(file, kTagVdp, why, video) &&
+                       decode_section(file, kTagPsg, why, sound) &&
+                       decode_section(file, kTagStream, why, stream) &&
+                       decode_section(file, kTagPpi, why, ports);
   if (!decoded) return nullptr;
   if (!file.done()) {
     *why = "damaged (bytes after the last section)";

@@ -42,9 +42,10 @@ bool vdp_state_load(StateReader& in, VdpState* into) {
   v.current_line = static_cast<int32_t>(in.u16());
   v.status = static_cast<uint8_t>(in.u8());
   in.bytes(v.vram, kVramSize);
-  if (!in.done() || v.second_byte_pending > 1 || (v.write_mode != 0 && v.write_mode != kWriteSetup) ||
-      v.vram_address > kVramMask || v.irq_asserted > 1 || v.screen_mode > kMaxScreenMode ||
-      v.sprite_limit > 1 || v.current_line > kLinesPerFrame) {
+  const bool write_mode_valid = v.write_mode == 0 || v.write_mode == kWriteSetup;
+  if (!in.done() || v.second_byte_pending > 1 || !write_mode_valid || v.vram_address > kVramMask ||
+      v.irq_asserted > 1 || v.screen_mode > kMaxScreenMode || v.sprite_limit > 1 ||
+      v.current_line > kLinesPerFrame) {
     return false;
   }
   vdp_derive_from_registers(v);

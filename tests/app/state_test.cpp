@@ -45,7 +45,7 @@ size_t section_at(const Bytes& state, const char* tag) {
 
 void fix_crc(Bytes* state) {
   const size_t n = state->size() - 4;
-  const uint32_t crc = static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), state->data(), static_cast<uInt>(n)));
+  const uLong crc = crc32(crc32(0L, Z_NULL, 0), state->data(), static_cast<uInt>(n));
   for (int i = 0; i < 4; ++i) (*state)[n + i] = static_cast<uint8_t>(crc >> (8 * i));
 }
 
@@ -112,7 +112,8 @@ TEST_F(SaveState, ALoadedMachineGoesOnAsTheSavedOneDid) {
             std::tuple(vdp_saved.screen_mode, vdp_saved.name_base, vdp_saved.pattern_base,
                        vdp_saved.colour_base, vdp_saved.sprite_attr_base,
                        vdp_saved.sprite_pattern_base, vdp_saved.display_enabled));
-  EXPECT_EQ(std::tuple(vdp.backdrop_pixel, vdp.vdp_palette[0], vdp.bg_term[0], vdp.text_colour_index),
+  EXPECT_EQ(std::tuple(vdp.backdrop_pixel, vdp.vdp_palette[0], vdp.bg_term[0],
+                       vdp.text_colour_index),
             std::tuple(vdp_saved.backdrop_pixel, vdp_saved.vdp_palette[0], vdp_saved.bg_term[0],
                        vdp_saved.text_colour_index));
   EXPECT_NE(vdp.backdrop_pixel, 0) << "the program sets a magenta backdrop";
@@ -154,7 +155,8 @@ TEST_F(SaveState, ARefusedStateChangesNothing) {
   // Values the devices never make, under a correct checksum.
   auto poke = [&](const char* what, const char* tag, size_t offset, Bytes values) {
     Bytes b = good;
-    std::copy(values.begin(), values.end(), b.begin() + static_cast<std::ptrdiff_t>(section_at(b, tag) + offset));
+    const size_t at = section_at(b, tag) + offset;
+    std::copy(values.begin(), values.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
     fix_crc(&b);
     cases.push_back({what, b, "impossible values"});
   };
