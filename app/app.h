@@ -22,6 +22,9 @@ extern int32_t quit_requested;
 extern int32_t window_active;
 // Shared by all guarded hotkeys and menu keys; counted down once per frame.
 extern int32_t key_delay;
+// 1 while Pause/Break holds the machine: pacing steps draw and present the
+// kept picture but run no frame, poll no keys and count no logo time.
+extern int32_t machine_paused;
 
 struct ResolutionEntry {
   int32_t width;

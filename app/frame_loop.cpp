@@ -10,6 +10,7 @@
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
+#include "app/state_slots.h"
 #include "bus/input.h"
 #include "display/video.h"
 #include "platform/platform.h"
@@ -78,6 +79,7 @@ int32_t app_pace_frames() {
     const int last = i == n - 1 ? 1 : 0;
     app_run_frame(last, last);
   }
+  if (machine_paused == 1) return 1;
   if (frame_calls.insert_held()) frame_calls.cpu_nmi();
   frame_calls.ppi_poll_host();
   if (app_settings.logo_phase == 1) {
@@ -94,7 +96,11 @@ int32_t app_pace_frames() {
 void app_run_frame(int render, int last) {
   if (app_settings.video_ready == 0) return;
   if (app_settings.show_cpu_load == 1) app_meter_start();
-  app_emulate_frame(render, last);
+  if (machine_paused == 0) {
+    app_emulate_frame(render, last);
+  } else {
+    app_paused_frame();
+  }
   frame_calls.video_lock_frame();
   frame_calls.menu_draw();
   frame_calls.osd_draw_messages();

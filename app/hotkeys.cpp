@@ -1,4 +1,5 @@
-// The hotkeys: ESC, F1-F12 and, while the menu is open, its cursor keys and
+// The hotkeys: ESC, F1-F12 (with Shift or Ctrl, F1-F4 save and load state
+// slots instead), Pause/Break and, while the menu is open, its cursor keys and
 // ENTER, read once per idle pass as "held at this moment" with no edge
 // detection. Held keys repeat only through the shared key delay: a guarded
 // action that runs sets it before anything else, so of two guarded keys held
@@ -10,6 +11,7 @@
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
+#include "app/state_slots.h"
 #include "bus/ppi.h"
 #include "display/screenshot.h"
 #include "display/video.h"
@@ -47,6 +49,8 @@ constexpr BlitMode kBlitModeTable[kBlitModes] = {
     {kVideoMemory, "BLT No Border Fullscreen Stretch", "       Using Video Memory       "},
 };
 
+constexpr HostKey kSlotKeys[kStateSlots] = {HostKey::F1, HostKey::F2, HostKey::F3, HostKey::F4};
+
 bool held(HostKey key) { return platform_key_held(key) != 0; }
 
 // The guard of every delayed action: false while the delay runs, else sets it.
@@ -65,10 +69,18 @@ void show_one_line(const char* text, int frames) {
 
 void app_idle_step() {
   if (held(HostKey::Escape)) menu_close();
-  if (held(HostKey::F1)) osd_show_help();
-  if (held(HostKey::F2)) menu_toggle();
-  if (held(HostKey::F3)) app_hard_reset();
-  if (held(HostKey::F4)) app_toggle_joystick();
+  const bool shift = held(HostKey::Shift);
+  if (shift || held(HostKey::Control)) {
+    // With Shift (save) or Ctrl (load) held, F1-F4 name the state slots only.
+    for (int slot = 1; slot <= kStateSlots; ++slot) {
+      if (held(kSlotKeys[slot - 1])) app_state_slot_key(slot, shift);
+    }
+  } else {
+    if (held(HostKey::F1)) osd_show_help();
+    if (held(HostKey::F2)) menu_toggle();
+    if (held(HostKey::F3)) app_hard_reset();
+    if (held(HostKey::F4)) app_toggle_joystick();
+  }
   if (held(HostKey::F5)) app_next_blit_mode();
   if (held(HostKey::F6)) app_toggle_sprite_limit();
   if (held(HostKey::F7)) app_toggle_vgm();
@@ -77,6 +89,7 @@ void app_idle_step() {
   if (held(HostKey::F10)) quit_requested = 1;
   if (held(HostKey::F11)) app_toggle_memory();
   if (held(HostKey::F12)) osd_show_about();
+  if (held(HostKey::Pause)) app_toggle_pause();
   if (menu_visible) {
     if (held(HostKey::Up)) menu_up();
     if (held(HostKey::Down)) menu_down();
@@ -89,6 +102,20 @@ void app_idle_step() {
     }
   }
   app_pace_frames();
+}
+
+void app_state_slot_key(int slot, bool save) {
+  if (!take_delay()) return;
+  if (save) {
+    app_save_slot(slot);
+  } else {
+    app_load_slot(slot);
+  }
+}
+
+void app_toggle_pause() {
+  if (!take_delay()) return;
+  app_set_paused(machine_paused == 0 ? 1 : 0);
 }
 
 void app_set_blit_mode(int mode) {

@@ -1,4 +1,5 @@
-// The hotkeys: ESC and F1-F12 read once per idle pass, and their actions.
+// The hotkeys: ESC, F1-F12, Shift/Ctrl+F1-F4 and Pause/Break, read once per
+// idle pass, and their actions.
 #pragma once
 
 // Scans the hotkeys, then runs the pacing step.
@@ -14,3 +15,6 @@ void app_toggle_vgm();
 void app_screenshot();
 void app_next_resolution();
 void app_toggle_memory();
+// Shift+F1-F4 (save) and Ctrl+F1-F4 (load) state slot 1-4; Pause/Break.
+void app_state_slot_key(int slot, bool save);
+void app_toggle_pause();

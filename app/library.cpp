@@ -30,6 +30,17 @@ constexpr int kHardResetFrames = 40;
 constexpr int kNoImageFrames = 160;
 constexpr const char* kGameListFile = "gamelist.txt";
 
+std::string running_name;
+
+// "dir/game.sc" -> "game"; a name that is all extension stays whole.
+std::string file_stem(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name.empty() ? "image" : name;
+}
+
 void show_message(const char* text, int frames) {
   osd_set_line(0, text);
   osd_show(1, frames);
@@ -43,6 +54,7 @@ void app_boot_logo() {
   std::memset(MachineMemory, 0, kMemorySize);
   std::memcpy(MachineMemory, library_table[kLogoEntry].image, kImage16K);
   cpu_reset();
+  running_name = library_slug(library_table[kLogoEntry]);
 }
 
 void app_load_game(int index) {
@@ -58,6 +70,7 @@ void app_load_game(int index) {
   }
   menu_cursor = index;
   cart_use_flat();
+  running_name = library_slug(entry);
   vdp_reset();
   psg_reset();
   std::memset(MachineMemory, 0, kMemorySize);
@@ -83,6 +96,7 @@ int app_load_file(const char* path) {
   (void)bytes_read;  // a short or empty file is fine: the logo stays beneath it
   std::fclose(f);
   app_settings.logo_phase = 0;
+  running_name = file_stem(path);
   return 1;
 }
 
@@ -119,8 +133,11 @@ int app_load_image(const char* path, MapperChoice choice) {
     if (map == CartMap::Ram8k) cart_add_ram8k();
   }
   app_settings.logo_phase = 0;
+  running_name = file_stem(path);
   return 1;
 }
+
+const std::string& library_running_name() { return running_name; }
 
 void app_write_game_list() {
   FILE* f = std::fopen(kGameListFile, "w");

@@ -44,6 +44,9 @@ int app_load_file(const char* path);
 // otherwise one line on stderr and the machine runs on as it was.
 int app_load_image(const char* path, MapperChoice choice);
 void app_write_game_list();
+// The running program's name, which its state slots carry: the library
+// entry's slug ("quav_logo" at start) or the "/file" image's file name stem.
+const std::string& library_running_name();
 
 // The ROM directory given by --roms (null: the default search order).
 void library_set_rom_dir(const char* dir);

@@ -91,11 +91,18 @@ const char* app_usage() {
       "  --hold KEY@FROM-TO  hold host key KEY (a DirectInput name without DIK_, e.g.\n"
       "                   A, RETURN, LSHIFT, UP, F2) from frame FROM up to frame TO;\n"
       "                   repeatable\n"
+      "  --load-state PATH  before the first frame, replace the machine by the state\n"
+      "                   saved in PATH (a state that cannot be loaded ends the run)\n"
+      "  --save-state PATH  after the last frame, save the machine's state to PATH\n"
+      "\n"
+      "In the window, Shift+F1-F4 save the machine into state slots 1-4 and\n"
+      "Ctrl+F1-F4 load them ($XDG_STATE_HOME/quav, ~/.local/state/quav); Pause/Break\n"
+      "pauses and resumes.\n"
       "\n"
       "Images of the library are looked up in --roms DIR, $QUAV_ROMS, ./roms and\n"
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
-      "Exit status: 0; 1 when a headless output file cannot be written; 2 for a usage\n"
-      "error.\n";
+      "Exit status: 0; 1 when a headless output file cannot be written or the state\n"
+      "given to --load-state cannot be loaded; 2 for a usage error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
@@ -177,7 +184,7 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
         return 0;
       }
     } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||
-               arg == "--wav") {
+               arg == "--wav" || arg == "--save-state" || arg == "--load-state") {
       if (!value(&v)) return 0;
       if (v.empty()) {
         *error = arg + " needs a non-empty path";
@@ -187,7 +194,9 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
                             : arg == "--shot"         ? &o.shot
                             : arg == "--present-shot" ? &o.present_shot
                             : arg == "--vgm"          ? &o.vgm
-                                                      : &o.wav;
+                            : arg == "--wav"          ? &o.wav
+                            : arg == "--save-state"   ? &o.save_state
+                                                      : &o.load_state;
       *target = v;
     } else if (arg == "--hold") {
       if (!value(&v)) return 0;
@@ -208,6 +217,8 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
                                 : !o.present_shot.empty() ? "--present-shot"
                                 : !o.vgm.empty()          ? "--vgm"
                                 : !o.wav.empty()          ? "--wav"
+                                : !o.save_state.empty()   ? "--save-state"
+                                : !o.load_state.empty()   ? "--load-state"
                                 : !o.holds.empty()        ? "--hold"
                                 : o.frames_given          ? "--frames"
                                                           : nullptr;

@@ -28,6 +28,8 @@ struct RunOptions {
   std::string present_shot;
   std::string vgm;
   std::string wav;
+  std::string save_state;
+  std::string load_state;
   std::vector<KeyHold> holds;
   int width = -1;
   int height = -1;

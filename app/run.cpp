@@ -1,7 +1,8 @@
 // Start-up in its fixed order: command line, Ctrl test, window, display,
-// resolution table and first mode, the machine, an optional image and blit
-// mode; then the message loop (window) or a fixed number of pacing steps of
-// one frame each (headless); then shutdown.
+// resolution table and first mode, the machine, an optional image, blit
+// mode and (headless) a state; then the message loop (window) or a fixed
+// number of pacing steps of one frame each (headless), a state saved after
+// the last; then shutdown.
 #include "app/run.h"
 
 #include <cstdio>
@@ -11,10 +12,14 @@
 #include "app/command_line.h"
 #include "app/hotkeys.h"
 #include "app/library.h"
+#include "app/osd.h"
+#include "app/state_slots.h"
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/stream.h"
 #include "sound/vgm.h"
+#include "state/state_file.h"
 
 namespace {
 
@@ -53,6 +58,17 @@ int headless_frames(const RunOptions& o) {
     app_idle_step();
   }
   int status = 0;
+  if (!o.save_state.empty()) {
+    // The frames staged so far go out now; the state notes them as delivered,
+    // so a run that loads it does not deliver them again.
+    snd_deliver_staged();
+    std::string why;
+    if (!state_save_file(o.save_state, &why)) {
+      std::fprintf(stderr, "quav: cannot save the state %s: %s\n", o.save_state.c_str(),
+                   why.c_str());
+      status = 1;
+    }
+  }
   if (!o.vgm.empty()) vgm_stop(o.vgm.c_str());
   if (!o.shot.empty() && !shot_save_to(o.shot.c_str())) {
     std::fprintf(stderr, "quav: cannot write the screenshot %s\n", o.shot.c_str());
@@ -78,9 +94,35 @@ void choose_resolution(const StartOptions& start) {
   app_settings.resolution_index = row;
 }
 
+// A headless run's --load-state, read and checked whole before anything
+// starts, so that a state that cannot be loaded stops the run with no output.
+bool read_start_state(const std::string& path, std::vector<uint8_t>* bytes) {
+  std::string why;
+  if (state_read_file(path, bytes, &why) && state_decode(*bytes, &why)) return true;
+  std::fprintf(stderr, "quav: cannot load the state %s: %s\n", path.c_str(), why.c_str());
+  return false;
+}
+
+// The checked state replaces the machine after start-up. Like an image it
+// ends the logo time; the about page of start-up goes too, so the pictures
+// are those of the run that saved the state.
+void commit_start_state(const std::vector<uint8_t>& bytes) {
+  std::string why;
+  SnapshotPtr snapshot = state_decode(bytes, &why);
+  if (!snapshot) return;
+  state_commit(*snapshot);
+  app_state_loaded();
+  osd_timer = 0;
+  key_delay = 0;
+}
+
 }  // namespace
 
 int app_main(const RunOptions& o) {
+  std::vector<uint8_t> start_state;
+  if (o.headless && !o.load_state.empty() && !read_start_state(o.load_state, &start_state)) {
+    return 1;
+  }
   std::vector<const char*> tokens;
   for (const std::string& t : o.rest) tokens.push_back(t.c_str());
   app_set_command_tokens(static_cast<int>(tokens.size()), tokens.data());
@@ -148,6 +190,7 @@ int app_main(const RunOptions& o) {
     std::fprintf(stderr, "quav: cannot read %s; running the logo\n", start.file_name.c_str());
   }
   if (start.blit_mode >= 0) app_set_blit_mode(start.blit_mode);
+  if (!start_state.empty()) commit_start_state(start_state);
 
   window_active = 1;
   const int status = o.headless ? headless_frames(o) : message_loop();

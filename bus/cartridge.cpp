@@ -157,16 +157,16 @@ void cart_sega_write(uint32_t address, uint32_t value) {
   point_slot(slot);
 }
 
-bool cart_consistent() {
-  switch (cart.map) {
+bool cart_consistent(const CartridgeState& c, size_t image_size) {
+  switch (c.map) {
     case CartMap::Flat:
-    case CartMap::Ram8k: return true;
-    case CartMap::Rom: return cart_image.size() == kRomImageLimit;
+    case CartMap::Ram8k: return c.bank_count == 0 && image_size == 0;
+    case CartMap::Rom: return c.bank_count == 0 && image_size == kRomImageLimit;
     case CartMap::Sega:
-      if (cart.bank_count == 0 || cart.bank_count > kCartImageLimit / kBankSize) return false;
-      if (cart_image.size() != static_cast<size_t>(cart.bank_count) * kBankSize) return false;
-      return std::all_of(cart.banks, cart.banks + kSlotCount,
-                         [](uint32_t b) { return b < cart.bank_count; });
+      if (c.bank_count == 0 || c.bank_count > kCartImageLimit / kBankSize) return false;
+      if (image_size != static_cast<size_t>(c.bank_count) * kBankSize) return false;
+      return std::all_of(c.banks, c.banks + kSlotCount,
+                         [&](uint32_t b) { return b < c.bank_count; });
   }
   return false;
 }

@@ -64,6 +64,14 @@ void cart_use_flat();
 // The write handler of page 0xFF under the sega map: RAM, then the bank
 // registers at 0xFFFD-0xFFFF.
 void cart_sega_write(uint32_t address, uint32_t value);
-// True when cart and cart_image agree (a restored state must, before
-// cart_apply_map).
-bool cart_consistent();
+// True when a map record and an image of `image_size` bytes agree (a
+// restored state must, before cart_apply_map).
+bool cart_consistent(const CartridgeState& c, size_t image_size);
+
+// Save states (bus/cartridge_state.cpp): the record and the image bytes.
+class StateWriter;
+class StateReader;
+extern const uint32_t kCartridgeStateRecordSize;
+void cartridge_state_save(StateWriter& out);
+bool cartridge_state_load(StateReader& in, CartridgeState* cart_into,
+                          std::vector<uint8_t>* image_into);

@@ -34,3 +34,10 @@ enum class IoWrite : uint8_t {
 };
 IoRead io_read_target(uint32_t port);
 IoWrite io_write_target(uint32_t port);
+
+// Save states (bus/memory_state.cpp): the 64 KB image, the flat map's
+// cartridge area included.
+class StateWriter;
+class StateReader;
+void memory_state_save(StateWriter& out);
+bool memory_state_load(StateReader& in, uint8_t* into);

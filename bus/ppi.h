@@ -21,3 +21,10 @@ uint8_t ppi_read_port_b();
 uint8_t ppi_read_port_c();
 void ppi_write_port_c(uint8_t value);
 uint32_t ppi_toggle_joystick();
+
+// Save states (bus/ppi_state.cpp): all but input_enabled, which the menu holds.
+class StateWriter;
+class StateReader;
+void ppi_state_save(StateWriter& out);
+bool ppi_state_load(StateReader& in, PpiState* into);
+extern const uint32_t kPpiStateRecordSize;

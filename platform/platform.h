@@ -37,11 +37,11 @@ uint64_t platform_ticks();
 // code, so the answer is 1).
 int platform_has_mmx();
 
-// ---- host keys by name (the hotkeys, INS and Ctrl) -----------------------
+// ---- host keys by name (the hotkeys, INS, Ctrl, Shift and Pause) ----------
 
 enum class HostKey {
   Escape, F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
-  Insert, Up, Down, Prior, Next, Return, Control,
+  Insert, Up, Down, Prior, Next, Return, Control, Shift, Pause,
   Count
 };
 // 1 when the key is held at this moment, whatever the window's state.

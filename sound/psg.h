@@ -38,3 +38,12 @@ void psg_write(uint8_t data);
 void psg_set_gain(uint8_t gain);
 // length samples: length words in mono, 2 × length in stereo.
 void psg_update(int16_t* buffer, int32_t length);
+
+// Save states (sound/psg_state.cpp): registers, levels, the noise register,
+// each channel's period, count and output. The clock-derived step, the
+// volume table, the output format and the mute belong to the set-up.
+class StateWriter;
+class StateReader;
+void psg_state_save(StateWriter& out);
+bool psg_state_load(StateReader& in, PsgState* into);
+extern const uint32_t kPsgStateRecordSize;

@@ -113,8 +113,21 @@ void snd_frame_end(int deliver) {
   snd.segment += 1;
   if (snd.segment >= kStagingFrames) {
     snd.segment = 0;
-    if (deliver == 1 && snd.enabled == 1 && snd.playing == 1) snd_write_chunk(snd.staging, kStagingSamples);
+    const int32_t from = snd.delivered;
+    snd.delivered = 0;
+    if (deliver == 1 && snd.enabled == 1 && snd.playing == 1) {
+      snd_write_chunk(snd.staging + from, kStagingSamples - from);
+    }
   }
+}
+
+void snd_deliver_staged() {
+  const int32_t staged = snd.segment * kSamplesPerFrame;
+  if (staged <= snd.delivered) return;
+  if (snd.enabled == 1 && snd.playing == 1) {
+    snd_write_chunk(snd.staging + snd.delivered, staged - snd.delivered);
+  }
+  snd.delivered = staged;
 }
 
 void snd_write_chunk(const int16_t* samples, int32_t count) {

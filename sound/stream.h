@@ -32,6 +32,10 @@ struct SoundStream {
   int32_t line_phase = 0;      // scanlines since the last run, 0-7; never reset
   int32_t frame_pos = 0;       // samples made so far in this frame, 0-882
   int32_t segment = 0;         // the third of staging this frame fills
+  // Samples at the start of staging that were handed out already (by a run
+  // that saved its state before the chunk was full); the chunk's delivery
+  // leaves them out.
+  int32_t delivered = 0;
   // Three frames of mono samples; the second half only gives a generator
   // left in stereo room for its doubled words.
   int16_t staging[2 * kStagingSamples] = {};
@@ -54,3 +58,18 @@ void snd_frame_begin();
 void snd_line_done();
 void snd_frame_end(int deliver);
 void snd_write_chunk(const int16_t* samples, int32_t count);
+// Hands the frames staged so far, and not handed out yet, to the audio
+// device now, and notes them as delivered.
+void snd_deliver_staged();
+
+// Save states (sound/stream_state.cpp): the line phase, frame position,
+// segment, the delivered mark and the staged samples. The device fields
+// belong to the host.
+class StateWriter;
+class StateReader;
+void snd_state_save(StateWriter& out);
+// Reads into `into`, whose device fields are ignored; snd_state_commit
+// copies the state fields into the live stream.
+bool snd_state_load(StateReader& in, SoundStream* into);
+void snd_state_commit(const SoundStream& from);
+extern const uint32_t kSoundStreamRecordSize;

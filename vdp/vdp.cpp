@@ -41,9 +41,9 @@ constexpr BaseRule vdp_base_masks[5] = {
     {&VdpState::sprite_pattern_base,      11,   {0x3F, 0x3F, 0x3F, 0x3F}},  // register 6
 };
 
-void update_base(int reg) {
+void update_base(VdpState& v, int reg) {
   const BaseRule& rule = vdp_base_masks[reg - 2];
-  vdp.*rule.field = (vdp.registers[reg] & rule.mask[vdp.screen_mode]) << rule.shift;
+  v.*rule.field = (v.registers[reg] & rule.mask[v.screen_mode]) << rule.shift;
 }
 
 void signal_interrupt(int level) {
@@ -51,21 +51,32 @@ void signal_interrupt(int level) {
 }
 
 // Mode bits M1 M2 M3 -> screen mode; other combinations keep the mode.
-void update_mode() {
-  const uint32_t r0 = vdp.registers[0];
-  const uint32_t r1 = vdp.registers[1];
-  vdp.display_enabled = (r1 & kReg1DisplayEnable) ? 1 : 0;
-  vdp.sprites_16 = (r1 & kReg1Size16) ? 1 : 0;
-  vdp.sprites_magnified = (r1 & kReg1Magnify) ? 1 : 0;
+void update_mode(VdpState& v) {
+  const uint32_t r0 = v.registers[0];
+  const uint32_t r1 = v.registers[1];
+  v.display_enabled = (r1 & kReg1DisplayEnable) ? 1 : 0;
+  v.sprites_16 = (r1 & kReg1Size16) ? 1 : 0;
+  v.sprites_magnified = (r1 & kReg1Magnify) ? 1 : 0;
   const uint32_t bits = ((r1 & kReg1M1) ? 4 : 0) | ((r1 & kReg1M2) ? 2 : 0) | ((r0 & kReg0M3) ? 1 : 0);
   switch (bits) {
-    case 0: vdp.screen_mode = kModeGraphics1; break;
-    case 1: vdp.screen_mode = kModeGraphics2; break;
-    case 2: vdp.screen_mode = kModeMulticolor; break;
-    case 4: vdp.screen_mode = kModeText; break;
+    case 0: v.screen_mode = kModeGraphics1; break;
+    case 1: v.screen_mode = kModeGraphics2; break;
+    case 2: v.screen_mode = kModeMulticolor; break;
+    case 4: v.screen_mode = kModeText; break;
     default: break;
   }
-  for (int reg = 2; reg <= 6; ++reg) update_base(reg);
+  for (int reg = 2; reg <= 6; ++reg) update_base(v, reg);
+}
+
+// Register 7: the text colour, the backdrop and colour 0, which shows it.
+void update_colours(VdpState& v) {
+  const uint32_t value = v.registers[7];
+  v.text_colour_index = value >> 4;
+  v.backdrop_index = value & 15;
+  const uint32_t b = v.backdrop_index != 0 ? v.backdrop_index : 1;
+  v.vdp_palette[0] = v.vdp_palette[b];
+  v.bg_term[0] = v.bg_term[b];
+  v.backdrop_pixel = v.vdp_palette[v.backdrop_index];
 }
 
 }  // namespace
@@ -148,17 +159,17 @@ void vdp_write_register(int reg, uint8_t value) {
   reg &= 7;
   vdp.registers[reg] = value;
   if (reg <= 1) {
-    update_mode();
+    update_mode(vdp);
   } else if (reg <= 6) {
-    update_base(reg);
+    update_base(vdp, reg);
   } else {
-    vdp.text_colour_index = value >> 4;
-    vdp.backdrop_index = value & 15;
-    const uint32_t b = vdp.backdrop_index != 0 ? vdp.backdrop_index : 1;
-    vdp.vdp_palette[0] = vdp.vdp_palette[b];
-    vdp.bg_term[0] = vdp.bg_term[b];
-    vdp.backdrop_pixel = vdp.vdp_palette[vdp.backdrop_index];
+    update_colours(vdp);
   }
+}
+
+void vdp_derive_from_registers(VdpState& v) {
+  update_mode(v);
+  update_colours(v);
 }
 
 // The status and interrupt steps of a scanline; run before it is drawn.

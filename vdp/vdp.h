@@ -96,3 +96,12 @@ void vdp_draw_graphics2_line(int line);
 void vdp_draw_multicolor_line(int line);
 void vdp_draw_sprites(int line);
 int vdp_check_collision();
+
+// Save states (vdp/vdp_state.cpp): the ports' latch and address, the
+// registers and screen mode, status, interrupt line, current line, VRAM.
+// The tables derived from the registers are worked out again on loading.
+class StateWriter;
+class StateReader;
+void vdp_state_save(StateWriter& out);
+bool vdp_state_load(StateReader& in, VdpState* into);
+extern const uint32_t kVdpStateRecordSize;

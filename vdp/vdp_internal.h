@@ -12,3 +12,7 @@ void vdp_build_tables();
 void vdp_line_status();
 // Row `row` of the frame surface, or null when the surface is not ready.
 uint16_t* vdp_frame_row(int row);
+// What the registers decide, worked out again for a record whose registers
+// and screen mode were set directly (a loaded state): the mode flags, the
+// table addresses, the text and backdrop colours.
+void vdp_derive_from_registers(VdpState& v);

@@ -108,3 +108,14 @@ inline uint8_t cpu_flags() {
 inline uint8_t cpu_r() {
   return static_cast<uint8_t>((cpu.r_high & 0x80) | (cpu.r_count & 0x7F));
 }
+
+// Save states (z80/cpu_state.cpp): the registers, interrupt state and owed
+// T-states; the maps, callbacks and the current run's counters are not state.
+class StateWriter;
+class StateReader;
+void cpu_state_save(StateWriter& out);
+// Reads into `into` (a copy of the live record); false when the section is
+// short, long or holds a value the core never makes.
+bool cpu_state_load(StateReader& in, CpuState* into);
+// sizeof(CpuState) when the serialiser was last brought up to date.
+extern const uint32_t kCpuStateRecordSize;

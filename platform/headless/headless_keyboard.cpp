@@ -33,8 +33,8 @@ int code_held(int code) {
   return 0;
 }
 
-// The DirectInput codes of the named host keys; Ctrl and ENTER are either
-// of the two keys that carry the name.
+// The DirectInput codes of the named host keys; Ctrl, Shift and ENTER are
+// either of the two keys that carry the name.
 struct NamedKey {
   int code;
   int other;
@@ -60,6 +60,8 @@ constexpr NamedKey kNamedKeys[static_cast<int>(HostKey::Count)] = {
     {0xD1, 0},     // Next
     {0x1C, 0x9C},  // Return, keypad ENTER
     {0x1D, 0x9D},  // Control, left and right
+    {0x2A, 0x36},  // Shift, left and right
+    {0xC5, 0},     // Pause
 };
 
 }  // namespace

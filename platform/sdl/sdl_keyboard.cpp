@@ -72,7 +72,8 @@ constexpr ScancodeKey kScancodeKeys[] = {
   {SDL_SCANCODE_APPLICATION, 0xDD},  // the Application (menu) key
 };
 
-// The named host keys; Ctrl and ENTER are either key that carries the name.
+// The named host keys; Ctrl, Shift and ENTER are either key that carries
+// the name.
 struct NamedKey {
   SDL_Scancode key;
   SDL_Scancode other;
@@ -90,6 +91,8 @@ constexpr NamedKey kNamedKeys[static_cast<int>(HostKey::Count)] = {
   {SDL_SCANCODE_PAGEUP, SDL_SCANCODE_UNKNOWN}, {SDL_SCANCODE_PAGEDOWN, SDL_SCANCODE_UNKNOWN},
   {SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER},
   {SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL},
+  {SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT},
+  {SDL_SCANCODE_PAUSE, SDL_SCANCODE_UNKNOWN},
 };
 // clang-format on
 

@@ -140,7 +140,7 @@ TEST_F(Cartridge, SegaImageOfOddSizeIsPaddedAndBanksWrapModuloItsCount) {
   for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i / kBankSize + 1);
   cart_insert(CartMap::Sega, image.data(), image.size());
   ASSERT_EQ(cart.bank_count, 3u);
-  EXPECT_TRUE(cart_consistent());
+  EXPECT_TRUE(cart_consistent(cart, cart_image.size()));
   EXPECT_TRUE(peek(0x8000) == 3 && peek(0x9FFF) == 3 && peek(0xA000) == kSegaPadByte);
   cart_sega_write(0xFFFF, 4);  // bank 4 of 3: bank 1
   EXPECT_TRUE(peek(0x8000) == 2 && MachineMemory[0xFFFF] == 4);

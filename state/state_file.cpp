@@ -1,0 +1,256 @@
+// The state file: its layout, the all-or-nothing load and the safe write.
+// Each device's section is written and read by the serialiser next to its
+// record; this file only orders, frames and checks them.
+#include "state/state_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "bus/cartridge.h"
+#include "bus/io.h"
+#include "bus/ppi.h"
+#include "sound/psg.h"
+#include "sound/stream.h"
+#include "state/state_bytes.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
+
+struct MachineSnapshot {
+  CartridgeState cart;
+  std::vector<uint8_t> cart_image;
+  CpuState cpu;
+  uint8_t memory[kMemorySize];
+  VdpState vdp;
+  PsgState psg;
+  SoundStream snd;
+  PpiState ppi;
+};
+
+void MachineSnapshotDeleter::operator()(MachineSnapshot* s) const { delete s; }
+
+namespace {
+
+constexpr char kMagic[8] = {'Q', 'U', 'A', 'V', 'S', 'T', 'A', 'T'};
+constexpr size_t kHeaderBytes = sizeof kMagic + 2 + 1;
+constexpr size_t kCrcBytes = 4;
+// Far above any state (the flat map's is under 100 KB; a banked
+// cartridge's image adds up to 4 MB).
+constexpr long kMaxStateBytes = 8L << 20;
+
+constexpr StateTag kTagCartridge = "CART";
+constexpr StateTag kTagCpu = "Z80 ";
+constexpr StateTag kTagMemory = "MEM ";
+constexpr StateTag kTagVdp = "VDP ";
+constexpr StateTag kTagPsg = "PSG ";
+constexpr StateTag kTagStream = "SND ";
+constexpr StateTag kTagPpi = "PPI ";
+
+uint32_t crc_of(const uint8_t* data, size_t size) {
+  return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), data, static_cast<uInt>(size)));
+}
+
+std::string system_reason() { return std::strerror(errno); }
+
+// One section: `decode` must take exactly its bytes and accept its values.
+template <typename Decode>
+bool decode_section(StateReader& file, const StateTag& tag, std::string* why, Decode decode) {
+  StateReader section = file.section(tag);
+  if (!section.ok()) {
+    *why = std::string("damaged (section ") + tag + " missing or cut short)";
+    return false;
+  }
+  if (!decode(section)) {
+    *why = std::string("damaged (section ") + tag + " holds impossible values)";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<uint8_t> state_encode() {
+  std::vector<uint8_t> bytes;
+  StateWriter out(&bytes);
+  out.bytes(kMagic, sizeof kMagic);
+  out.u16(kStateVersion);
+  out.u8(kMachine50Hz);
+  size_t at = out.begin_section(kTagCartridge);
+  cartridge_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagCpu);
+  cpu_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagMemory);
+  memory_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagVdp);
+  vdp_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagPsg);
+  psg_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagStream);
+  snd_state_save(out);
+  out.end_section(at);
+  at = out.begin_section(kTagPpi);
+  ppi_state_save(out);
+  out.end_section(at);
+  out.u32(crc_of(bytes.data(), bytes.size()));
+  return bytes;
+}
+
+SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
+  if (bytes.size() < kHeaderBytes + kCrcBytes ||
+      std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+    *why = "not a QUAV state file";
+    return nullptr;
+  }
+  StateReader file(bytes.data(), bytes.size() - kCrcBytes);
+  uint8_t magic[sizeof kMagic];
+  file.bytes(magic, sizeof magic);
+  const uint32_t version = file.u16();
+  if (version != kStateVersion) {
+    *why = "state version " + std::to_string(version) + ", this QUAV reads version " +
+           std::to_string(kStateVersion);
+    return nullptr;
+  }
+  StateReader crc_field(bytes.data() + bytes.size() - kCrcBytes, kCrcBytes);
+  if (crc_field.u32() != crc_of(bytes.data(), bytes.size() - kCrcBytes)) {
+    *why = "damaged or cut short (checksum mismatch)";
+    return nullptr;
+  }
+  const uint32_t kind = file.u8();
+  if (kind != kMachine50Hz) {
+    *why = "saved from a machine kind (" + std::to_string(kind) + ") this QUAV does not run";
+    return nullptr;
+  }
+  SnapshotPtr s(new MachineSnapshot);
+  s->cpu = cpu;
+  s->vdp = vdp;
+  s->psg = psg;
+  s->ppi = ppi;
+  // Each section in its place, read into the snapshot by its device's serialiser.
+  const auto map = [&](StateReader& in) {
+    return cartridge_state_load(in, &s->cart, &s->cart_image);
+  };
+  const auto z80 = [&](StateReader& in) { return cpu_state_load(in, &s->cpu); };
+  const auto memory = [&](StateReader& in) { return memory_state_load(in, s->memory); };
+  const auto video = [&](StateReader& in) { return vdp_state_load(in, &s->vdp); };
+  const auto sound = [&](StateReader& in) { return psg_state_load(in, &s->psg); };
+  const auto stream = [&](StateReader& in) { return snd_state_load(in, &s->snd); };
+  const auto ports = [&](StateReader& in) { return ppi_state_load(in, &s->ppi); };
+  const bool decoded = decode_section(file, kTagCartridge, why, map) &&
+                       decode_section(file, kTagCpu, why, z80) &&
+                       decode_section(file, kTagMemory, why, memory) &&
+                       decode_section(file, kTagVdp, why, video) &&
+                       decode_section(file, kTagPsg, why, sound) &&
+                       decode_section(file, kTagStream, why, stream) &&
+                       decode_section(file, kTagPpi, why, ports);
+  if (!decoded) return nullptr;
+  if (!file.done()) {
+    *why = "damaged (bytes after the last section)";
+    return nullptr;
+  }
+  return s;
+}
+
+void state_commit(const MachineSnapshot& s) {
+  cpu = s.cpu;
+  // The page maps came with the registers; the cartridge's map re-points them.
+  cart = s.cart;
+  cart_image = s.cart_image;
+  cart_apply_map();
+  std::memcpy(MachineMemory, s.memory, kMemorySize);
+  vdp = s.vdp;
+  psg = s.psg;
+  snd_state_commit(s.snd);
+  ppi = s.ppi;
+}
+
+bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) {
+    *why = errno == ENOENT ? "no such file" : system_reason();
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    *why = "it is a directory";
+    return false;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    *why = system_reason();
+    return false;
+  }
+  bytes->clear();
+  uint8_t block[1 << 16];
+  size_t n = 0;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
+    bytes->insert(bytes->end(), block, block + n);
+    if (bytes->size() > static_cast<size_t>(kMaxStateBytes)) break;
+  }
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) {
+    *why = "cannot be read";
+    return false;
+  }
+  if (bytes->size() > static_cast<size_t>(kMaxStateBytes)) {
+    *why = "too large to be a QUAV state file";
+    return false;
+  }
+  return true;
+}
+
+bool state_load_file(const std::string& path, std::string* why) {
+  std::vector<uint8_t> bytes;
+  if (!state_read_file(path, &bytes, why)) return false;
+  SnapshotPtr snapshot = state_decode(bytes, why);
+  if (!snapshot) return false;
+  state_commit(*snapshot);
+  return true;
+}
+
+bool state_save_file(const std::string& path, std::string* why) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    *why = "it is a directory";
+    return false;
+  }
+  const std::vector<uint8_t> bytes = state_encode();
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    *why = system_reason();
+    return false;
+  }
+  // mkstemp makes the file for its owner only; a state is an ordinary file.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  std::FILE* f = fdopen(fd, "wb");
+  if (f == nullptr) {
+    *why = system_reason();
+    close(fd);
+    unlink(temp.c_str());
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool closed = std::fclose(f) == 0;
+  if (!written || !closed) {
+    *why = "cannot be written";
+    unlink(temp.c_str());
+    return false;
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    *why = system_reason();
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,45 @@
+// Save states: the whole machine at the end of a frame, as one file.
+//
+// Layout: the magic "QUAVSTAT", a 16-bit version, the machine kind byte, then
+// one section per part of the machine in a fixed order (cartridge map,
+// Z80, memory, VDP, sound generator, audio stream, PPI), each a four-letter
+// tag and a 32-bit size before its bytes, then the zlib CRC-32 of everything
+// before it. All integers are little-endian.
+//
+// Loading is all or nothing: the file is checked whole (magic, version,
+// checksum, every section's tag, size and values) and decoded into a
+// snapshot before anything in the machine changes; only then is the
+// snapshot committed. The shell's own state (menu, messages, key delay,
+// blit mode, resolution, pause) is not part of a state.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+constexpr uint16_t kStateVersion = 1;
+constexpr uint8_t kMachine50Hz = 0;  // the only machine kind so far
+
+struct MachineSnapshot;
+struct MachineSnapshotDeleter {
+  void operator()(MachineSnapshot* s) const;
+};
+using SnapshotPtr = std::unique_ptr<MachineSnapshot, MachineSnapshotDeleter>;
+
+// The running machine as the bytes of a state file.
+std::vector<uint8_t> state_encode();
+// Checks `bytes` whole and decodes them; null with the reason in `why`.
+SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why);
+// Puts the snapshot into the machine, all parts at once.
+void state_commit(const MachineSnapshot& snapshot);
+
+// A state file's bytes; false with the reason (missing, a directory,
+// unreadable, too large) in `why`. Nothing is checked beyond reading.
+bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why);
+// Reads, checks and commits a state file; false with the reason in `why`,
+// and then the machine is exactly as it was.
+bool state_load_file(const std::string& path, std::string* why);
+// Writes the running machine to `path` through a temporary file in the same
+// folder, renamed over it when complete; false with the reason in `why`.
+bool state_save_file(const std::string& path, std::string* why);

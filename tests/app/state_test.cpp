@@ -1,0 +1,236 @@
+// Save states: every device's record against its serialiser, the round trip
+// of a running machine (the loaded machine goes on exactly as the saved one
+// did), and refusals that leave the machine as it was.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "bus/cartridge.h"
+#include "bus/io.h"
+#include "bus/ppi.h"
+#include "sound/psg.h"
+#include "sound/stream.h"
+#include "state/state_file.h"
+#include "support/bus_machine.h"
+#include "vdp/vdp.h"
+#include "z80/cpu.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<uint8_t>;
+
+// The machine's sound side as the frame loop drives it, without a device.
+void run_frames(int n) {
+  for (int f = 0; f < n; ++f) {
+    snd_frame_begin();
+    for (int line = 0; line < kLinesPerFrame; ++line) snd_line_done();
+    snd_frame_end(1);
+    bus_machine::run_frame();
+  }
+}
+
+// Where the payload of a section starts (after its tag and size).
+size_t section_at(const Bytes& state, const char* tag) {
+  const auto it = std::search(state.begin(), state.end(), tag, tag + 4);
+  return static_cast<size_t>(it - state.begin()) + 8;
+}
+
+void fix_crc(Bytes* state) {
+  const size_t n = state->size() - 4;
+  const uLong crc = crc32(crc32(0L, Z_NULL, 0), state->data(), static_cast<uInt>(n));
+  for (int i = 0; i < 4; ++i) (*state)[n + i] = static_cast<uint8_t>(crc >> (8 * i));
+}
+
+bool load(const Bytes& bytes, std::string* why) {
+  SnapshotPtr s = state_decode(bytes, why);
+  if (s) state_commit(*s);
+  return s != nullptr;
+}
+
+class SaveState : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bus_machine::setup(io_read_port, io_write_port);
+    const Bytes rom = bus_machine::test_rom("star_jacker");
+    ASSERT_FALSE(rom.empty());
+    std::memcpy(MachineMemory, rom.data(), std::min<size_t>(rom.size(), 0x8000));
+    snd.line_phase = snd.frame_pos = snd.segment = snd.delivered = 0;
+    ppi = PpiState{};
+    run_frames(40);
+    // Values no frame above makes, so that every field shows in the round trip.
+    ppi.key_rows[3] = 0xFBFF;
+    ppi.joystick1 = 0x21;
+    ppi_write_port_c(5);
+    for (int i = 0; i < kStagingSamples; ++i) snd.staging[i] = static_cast<int16_t>(i * 7);
+    snd.delivered = snd.segment * kSamplesPerFrame;
+  }
+  void TearDown() override { snd.delivered = 0; }
+};
+
+TEST_F(SaveState, EachSerialiserWasWrittenForItsRecordAsItIs) {
+  // A failure here means a field was added to (or dropped from) the record:
+  // save and load it in the serialiser next to the record, then update the size there.
+  EXPECT_EQ(sizeof(CpuState), kCpuStateRecordSize) << "z80/cpu_state.cpp";
+  EXPECT_EQ(sizeof(VdpState), kVdpStateRecordSize) << "vdp/vdp_state.cpp";
+  EXPECT_EQ(sizeof(PsgState), kPsgStateRecordSize) << "sound/psg_state.cpp";
+  EXPECT_EQ(sizeof(SoundStream), kSoundStreamRecordSize) << "sound/stream_state.cpp";
+  EXPECT_EQ(sizeof(PpiState), kPpiStateRecordSize) << "bus/ppi_state.cpp";
+  EXPECT_EQ(sizeof(CartridgeState), kCartridgeStateRecordSize) << "bus/cartridge_state.cpp";
+}
+
+TEST_F(SaveState, ALoadedMachineGoesOnAsTheSavedOneDid) {
+  const Bytes saved = state_encode();
+  const VdpState vdp_saved = vdp;
+  const CpuState cpu_saved = cpu;
+  run_frames(25);
+  const Bytes later = state_encode();
+
+  // Every device put elsewhere: reset, cleared, moved on.
+  cpu_reset();
+  vdp_reset();
+  vdp_write_register(7, 0x4E);
+  psg_reset();
+  ppi = PpiState{};
+  std::memset(MachineMemory, 0xAA, kMemorySize);
+  snd.line_phase = 3;
+  snd.segment = 1;
+  std::fill(std::begin(snd.staging), std::end(snd.staging), int16_t{-1});
+
+  std::string why;
+  ASSERT_TRUE(load(saved, &why)) << why;
+  EXPECT_EQ(state_encode(), saved);
+  // What the VDP derives from its registers is worked out again.
+  EXPECT_EQ(std::tuple(vdp.screen_mode, vdp.name_base, vdp.pattern_base, vdp.colour_base,
+                       vdp.sprite_attr_base, vdp.sprite_pattern_base, vdp.display_enabled),
+            std::tuple(vdp_saved.screen_mode, vdp_saved.name_base, vdp_saved.pattern_base,
+                       vdp_saved.colour_base, vdp_saved.sprite_attr_base,
+                       vdp_saved.sprite_pattern_base, vdp_saved.display_enabled));
+  EXPECT_EQ(std::tuple(vdp.backdrop_pixel, vdp.vdp_palette[0], vdp.bg_term[0],
+                       vdp.text_colour_index),
+            std::tuple(vdp_saved.backdrop_pixel, vdp_saved.vdp_palette[0], vdp_saved.bg_term[0],
+                       vdp_saved.text_colour_index));
+  EXPECT_NE(vdp.backdrop_pixel, 0) << "the program sets a magenta backdrop";
+  EXPECT_EQ(std::tuple(cpu.pc, cpu.sp, cpu.af, cpu.iff1, cpu.im),
+            std::tuple(cpu_saved.pc, cpu_saved.sp, cpu_saved.af, cpu_saved.iff1, cpu_saved.im));
+  EXPECT_EQ(std::memcmp(MachineMemory + 0xC000, "STAR JACKER TEST", 16), 0);
+  run_frames(25);
+  EXPECT_EQ(state_encode(), later);
+}
+
+TEST_F(SaveState, ABankedCartridgeComesBackWithItsMapAndBanks) {
+  const Bytes rom = bus_machine::test_rom("cart_sega_128k");
+  ASSERT_EQ(rom.size(), 8 * kBankSize);
+  cart_insert(CartMap::Sega, rom.data(), rom.size());
+  cpu_reset();
+  run_frames(20);
+  cart_sega_write(0xFFFE, 6);
+  cart_sega_write(0xFFFF, 13);  // bank 5 of 8
+  const Bytes saved = state_encode();
+  run_frames(10);
+  const Bytes later = state_encode();
+
+  cart_use_flat();
+  std::memset(MachineMemory, 0, kMemorySize);
+  std::string why;
+  ASSERT_TRUE(load(saved, &why)) << why;
+  EXPECT_EQ(cart.map, CartMap::Sega);
+  EXPECT_EQ(std::tuple(cart.bank_count, cart.banks[0], cart.banks[1], cart.banks[2]),
+            std::tuple(8u, 0u, 6u, 5u));
+  const auto read = [](uint32_t a) { return *reinterpret_cast<uint8_t*>(cpu.read_pages[a >> 8].base + a); };
+  EXPECT_EQ(read(0x4123), rom[6 * kBankSize + 0x123]);
+  EXPECT_EQ(read(0xBFFF), rom[5 * kBankSize + 0x3FFF]);
+  run_frames(10);
+  EXPECT_EQ(state_encode(), later);
+  cart_use_flat();
+}
+
+TEST_F(SaveState, ARefusedStateChangesNothing) {
+  const Bytes good = state_encode();
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    const char* reason;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"empty", {}, "not a QUAV state file"});
+  const std::string text = "QUAV is an emulator of the Sega SC-3000.\n";
+  cases.push_back({"text", Bytes(text.begin(), text.end()), "not a QUAV state file"});
+  cases.push_back({"cut short", Bytes(good.begin(), good.end() - 100), "damaged"});
+  cases.push_back({"cut to the header", Bytes(good.begin(), good.begin() + 16), "damaged"});
+  Bytes flipped = good;
+  flipped[good.size() / 2] ^= 0x10;
+  cases.push_back({"one byte changed", flipped, "damaged"});
+  Bytes longer = good;
+  longer.insert(longer.end() - 4, 0);
+  fix_crc(&longer);
+  cases.push_back({"a byte after the last section", longer, "damaged"});
+  Bytes version = good;
+  version[8] = 2;
+  fix_crc(&version);
+  cases.push_back({"another version", version, "version 2"});
+  Bytes kind = good;
+  kind[10] = 1;
+  fix_crc(&kind);
+  cases.push_back({"another machine", kind, "machine kind"});
+  // Values the devices never make, under a correct checksum.
+  auto poke = [&](const char* what, const char* tag, size_t offset, Bytes values) {
+    Bytes b = good;
+    const size_t at = section_at(b, tag) + offset;
+    std::copy(values.begin(), values.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    fix_crc(&b);
+    cases.push_back({what, b, "impossible values"});
+  };
+  poke("interrupt mode 3", "Z80 ", 33, {3});
+  poke("VRAM address past 16 KB", "VDP ", 4, {0x40});
+  poke("a tone period of 0", "PSG ", 29, {0, 0, 0, 0});
+  poke("PSG latch of register 8", "PSG ", 16, {8});
+  poke("staging segment 3", "SND ", 3, {3});
+  poke("PPI row 8", "PPI ", 0, {8});
+  poke("a map QUAV does not know", "CART", 0, {7});
+
+  for (const Case& c : cases) {
+    std::string why;
+    EXPECT_FALSE(load(c.bytes, &why)) << c.what;
+    EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+    EXPECT_EQ(state_encode(), good) << c.what << " changed the machine";
+  }
+}
+
+TEST_F(SaveState, FilesAreWrittenWholeAndReadChecked) {
+  const fs::path dir = fs::temp_directory_path() / "quav_state_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "folder");
+  std::string why;
+  EXPECT_FALSE(state_save_file((dir / "missing" / "a.state").string(), &why));
+  EXPECT_EQ(why, "No such file or directory");
+  EXPECT_FALSE(state_save_file((dir / "folder").string(), &why));
+  EXPECT_EQ(why, "it is a directory");
+
+  const Bytes good = state_encode();
+  const fs::path path = dir / "a.state";
+  std::ofstream(path) << "an older file in the way";
+  ASSERT_TRUE(state_save_file(path.string(), &why)) << why;
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir)) files += e.is_regular_file();
+  EXPECT_EQ(files, 1) << "no temporary file is left beside the state";
+
+  run_frames(3);
+  EXPECT_FALSE(state_load_file((dir / "none.state").string(), &why));
+  EXPECT_EQ(why, "no such file");
+  EXPECT_FALSE(state_load_file((dir / "folder").string(), &why));
+  EXPECT_EQ(why, "it is a directory");
+  ASSERT_TRUE(state_load_file(path.string(), &why)) << why;
+  EXPECT_EQ(state_encode(), good);
+  fs::remove_all(dir);
+}
+
+}  // namespace
