@@ -134,6 +134,7 @@ TEST_F(SaveState, ABankedCartridgeComesBackWithItsMapAndBanks) {
   run_frames(20);
   cart_sega_write(0xFFFE, 6);
   cart_sega_write(0xFFFF, 13);  // bank 5 of 8
+  const CartridgeState cart_saved = cart;
   const Bytes saved = state_encode();
   run_frames(10);
   const Bytes later = state_encode();
@@ -144,7 +145,7 @@ TEST_F(SaveState, ABankedCartridgeComesBackWithItsMapAndBanks) {
   ASSERT_TRUE(load(saved, &why)) << why;
   EXPECT_EQ(cart.map, CartMap::Sega);
   EXPECT_EQ(std::tuple(cart.bank_count, cart.banks[0], cart.banks[1], cart.banks[2]),
-            std::tuple(8u, 0u, 6u, 5u));
+            std::tuple(8u, cart_saved.banks[0], 6u, 5u));
   const auto read = [](uint32_t a) { return *reinterpret_cast<uint8_t*>(cpu.read_pages[a >> 8].base + a); };
   EXPECT_EQ(read(0x4123), rom[6 * kBankSize + 0x123]);
   EXPECT_EQ(read(0xBFFF), rom[5 * kBankSize + 0x3FFF]);
