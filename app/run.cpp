@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/hotkeys.h"
 #include "app/library.h"
+#include "bus/machine_timing.h"
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "platform/platform.h"
@@ -21,7 +22,6 @@ namespace {
 constexpr int kFrameWidth = 288;
 constexpr int kFrameHeight = 240;
 constexpr uint32_t kCtrlTestDelayMs = 250;
-constexpr uint32_t kMeterPeriodMs = 20;
 constexpr int kLibraryLast = kLibrarySize - 1;
 
 // The window's message loop: frames run while the window is active and no
@@ -42,14 +42,23 @@ int message_loop() {
   return 0;
 }
 
-// Headless: N pacing steps, the clock advanced by exactly one frame period
-// before each, so every step runs one frame and the run is deterministic.
+// The headless clock before pacing step `frame`: the first millisecond at
+// which frame + 1 frames are due. At 50 frames a second that is whole
+// periods of 20 ms; at 60 the periods alternate 17, 17 and 16 ms, and every
+// step still finds exactly one new frame due.
+uint32_t headless_step_millis(int frame) {
+  const uint64_t rate = static_cast<uint64_t>(app_settings.frame_rate);
+  const uint64_t frames = static_cast<uint64_t>(frame) + 1;
+  return static_cast<uint32_t>((frames * 1000 + rate - 1) / rate);
+}
+
+// Headless: N pacing steps, the clock advanced by one frame period before
+// each, so every step runs one frame and the run is deterministic.
 int headless_frames(const RunOptions& o) {
-  const uint32_t frame_ms = 1000u / static_cast<uint32_t>(app_settings.frame_rate);
   if (!o.vgm.empty()) vgm_start();
   for (int frame = 0; frame < o.frames && quit_requested == 0; ++frame) {
     headless_keyboard_set_frame(frame);
-    headless_set_millis(static_cast<uint32_t>(frame + 1) * frame_ms);
+    headless_set_millis(headless_step_millis(frame));
     app_idle_step();
   }
   int status = 0;
@@ -100,6 +109,10 @@ int app_main(const RunOptions& o) {
     start.height = o.height;
   }
 
+  // The machine is chosen before anything reads its timing.
+  machine_timing_select(o.ntsc ? MachineKind::Ntsc : MachineKind::Pal);
+  app_settings.frame_rate = machine_timing.frames_per_second;
+
   PlatformOptions platform_options;
   platform_options.windowed = o.windowed ? 1 : 0;
   if (!platform_init(o.headless ? PlatformBackend::Headless : PlatformBackend::Sdl,
@@ -117,7 +130,7 @@ int app_main(const RunOptions& o) {
   if (!o.headless) platform_sleep(kCtrlTestDelayMs);
   if (o.show_load || platform_key_held(HostKey::Control)) {
     app_settings.show_cpu_load = 1;
-    app_meter_calibrate(kMeterPeriodMs);
+    app_meter_calibrate(app_settings.frame_rate);
   }
 
   if (!platform_window_open("QUAV") || !video_init(kFrameWidth, kFrameHeight)) {
