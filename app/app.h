@@ -7,7 +7,7 @@
 #include "z80/cpu.h"
 
 struct AppSettings {
-  int32_t frame_rate = 50;
+  int32_t frame_rate = 50;  // the machine's frames a second: 50, or 60 (NTSC)
   int32_t video_ready = 1;
   int32_t logo_phase = 1;
   int32_t display_width = 640;
@@ -83,8 +83,8 @@ struct PaceState {
 PaceState app_pace_state();
 void app_pace_reset();
 
-// Load meter: the time one frame takes, as a percentage of a 20 ms period,
-// averaged over the last eight frames.
+// Load meter: the time one frame takes, as a percentage of one frame period
+// (20 ms at 50 frames a second), averaged over the last eight frames.
 struct CpuLoadMeter {
   uint32_t ticks_per_period = 0;
   float samples[8] = {};
@@ -93,7 +93,9 @@ struct CpuLoadMeter {
 };
 extern CpuLoadMeter cpu_load_meter;
 
-void app_meter_calibrate(uint32_t period_ms);
+// Measures the tick counter over 200 ms and keeps the ticks of one frame
+// period at frames_per_second.
+void app_meter_calibrate(int32_t frames_per_second);
 void app_meter_start();
 void app_meter_stop();
 float app_meter_percent();

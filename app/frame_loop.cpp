@@ -1,10 +1,13 @@
-// The frame loop: pacing wall-clock time into 50 emulated frames a second,
-// the 312-line schedule of one frame, and the load meter.
+// The frame loop: pacing wall-clock time into emulated frames (50 a second,
+// 60 on the NTSC machine), the scanline schedule of one frame (312 lines, or
+// 262), and the load meter.
 //
-// One scanline is 229 Z80 cycles: the CPU runs its slice first, then the VDP
-// handles the line (raising its interrupt at line 212), then the sound side
-// takes its share of samples. At most 10 frames run per pacing step and only
-// the last of them is drawn, presented and allowed to deliver audio.
+// One scanline is 229 Z80 cycles (228 on the NTSC machine): the CPU runs its
+// slice first, then the VDP handles the line (raising its interrupt at line
+// 212, or 192), then the sound side takes its share of samples. The figures
+// are the running machine's, from machine_timing. At most 10 frames run per
+// pacing step and only the last of them is drawn, presented and allowed to
+// deliver audio.
 #include "app/app.h"
 
 #include "app/library.h"
@@ -12,6 +15,7 @@
 #include "app/osd.h"
 #include "app/state_slots.h"
 #include "bus/input.h"
+#include "bus/machine_timing.h"
 #include "display/video.h"
 #include "platform/platform.h"
 #include "sound/stream.h"
@@ -20,11 +24,11 @@
 
 namespace {
 
-constexpr int32_t kCyclesPerLine = 229;
 constexpr int32_t kMaxFramesPerStep = 10;
 constexpr uint32_t kIdleSleepMs = 4;
 constexpr int32_t kLogoSteps = 150;
 constexpr int kLogoEndEntry = 12;
+constexpr uint32_t kMeterCalibrationMs = 200;
 
 uint32_t pace_base_ms = 0;
 int32_t pace_done = 0;
@@ -121,8 +125,10 @@ void app_emulate_frame(int render, int last) {
   if (app_settings.video_ready == 0) return;
   frame_calls.video_lock_frame();
   frame_calls.snd_frame_begin();
-  for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
-    frame_calls.cpu_run(kCyclesPerLine);
+  const int32_t lines = machine_timing.lines_per_frame;
+  const int32_t cycles_per_line = machine_timing.cycles_per_line;
+  for (vdp.current_line = 0; vdp.current_line < lines; vdp.current_line += 1) {
+    frame_calls.cpu_run(cycles_per_line);
     frame_calls.vdp_render_line(render);
     frame_calls.snd_line_done();
   }
@@ -130,12 +136,16 @@ void app_emulate_frame(int render, int last) {
   frame_calls.video_unlock_frame();
 }
 
-void app_meter_calibrate(uint32_t period_ms) {
+void app_meter_calibrate(int32_t frames_per_second) {
   const uint32_t t0 = meter_stamp();
-  platform_sleep(period_ms * 10);
+  platform_sleep(kMeterCalibrationMs);
   const uint32_t t1 = meter_stamp();
   cpu_load_meter = CpuLoadMeter{};
-  cpu_load_meter.ticks_per_period = (t1 - t0) / 10;
+  if (frames_per_second < 1) return;
+  // The ticks of one frame period: a tenth of the 200 ms at 50 frames a
+  // second, a twelfth at 60.
+  const uint64_t ticks = static_cast<uint64_t>(t1 - t0) * 1000 / kMeterCalibrationMs;
+  cpu_load_meter.ticks_per_period = static_cast<uint32_t>(ticks / static_cast<uint64_t>(frames_per_second));
 }
 
 void app_meter_start() { cpu_load_meter.stamp = meter_stamp(); }

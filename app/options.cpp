@@ -76,6 +76,8 @@ const char* app_usage() {
       "                   /file and the library always use the flat map\n"
       "  --list           print the library: index, title, file name, found or missing\n"
       "  --show-load      show the emulation load (as holding Ctrl at start does)\n"
+      "  --ntsc           run the NTSC machine: 262 lines a frame, 60 frames a second\n"
+      "                   (the default is the 50 Hz machine: 312 lines, 50 a second)\n"
       "  --res W H        as /res, checked strictly\n"
       "  --blit N         as /blit, checked strictly\n"
       "  --help           show this help and exit\n"
@@ -154,6 +156,8 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
       if (!flag(&o.list)) return 0;
     } else if (arg == "--show-load") {
       if (!flag(&o.show_load)) return 0;
+    } else if (arg == "--ntsc") {
+      if (!flag(&o.ntsc)) return 0;
     } else if (arg == "--headless") {
       if (!flag(&o.headless)) return 0;
     } else if (arg == "--frames") {

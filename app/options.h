@@ -20,6 +20,7 @@ struct RunOptions {
   bool windowed = false;
   bool list = false;
   bool show_load = false;
+  bool ntsc = false;  // the 60 Hz NTSC machine instead of the 50 Hz one
   bool headless = false;
   int frames = 300;
   bool frames_given = false;

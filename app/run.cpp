@@ -14,6 +14,7 @@
 #include "app/library.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
+#include "bus/machine_timing.h"
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "platform/platform.h"
@@ -26,7 +27,6 @@ namespace {
 constexpr int kFrameWidth = 288;
 constexpr int kFrameHeight = 240;
 constexpr uint32_t kCtrlTestDelayMs = 250;
-constexpr uint32_t kMeterPeriodMs = 20;
 constexpr int kLibraryLast = kLibrarySize - 1;
 
 // The window's message loop: frames run while the window is active and no
@@ -47,14 +47,23 @@ int message_loop() {
   return 0;
 }
 
-// Headless: N pacing steps, the clock advanced by exactly one frame period
-// before each, so every step runs one frame and the run is deterministic.
+// The headless clock before pacing step `frame`: the first millisecond at
+// which frame + 1 frames are due. At 50 frames a second that is whole
+// periods of 20 ms; at 60 the periods alternate 17, 17 and 16 ms, and every
+// step still finds exactly one new frame due.
+uint32_t headless_step_millis(int frame) {
+  const uint64_t rate = static_cast<uint64_t>(app_settings.frame_rate);
+  const uint64_t frames = static_cast<uint64_t>(frame) + 1;
+  return static_cast<uint32_t>((frames * 1000 + rate - 1) / rate);
+}
+
+// Headless: N pacing steps, the clock advanced by one frame period before
+// each, so every step runs one frame and the run is deterministic.
 int headless_frames(const RunOptions& o) {
-  const uint32_t frame_ms = 1000u / static_cast<uint32_t>(app_settings.frame_rate);
   if (!o.vgm.empty()) vgm_start();
   for (int frame = 0; frame < o.frames && quit_requested == 0; ++frame) {
     headless_keyboard_set_frame(frame);
-    headless_set_millis(static_cast<uint32_t>(frame + 1) * frame_ms);
+    headless_set_millis(headless_step_millis(frame));
     app_idle_step();
   }
   int status = 0;
@@ -96,9 +105,16 @@ void choose_resolution(const StartOptions& start) {
 
 // A headless run's --load-state, read and checked whole before anything
 // starts, so that a state that cannot be loaded stops the run with no output.
+// The run becomes the machine the state was saved from.
 bool read_start_state(const std::string& path, std::vector<uint8_t>* bytes) {
   std::string why;
-  if (state_read_file(path, bytes, &why) && state_decode(*bytes, &why)) return true;
+  bool ok = state_read_file(path, bytes, &why);
+  if (ok) {
+    MachineKind kind = machine_timing.kind;
+    if (state_machine_kind(*bytes, &kind)) machine_timing_select(kind);
+    ok = state_decode(*bytes, &why) != nullptr;
+  }
+  if (ok) return true;
   std::fprintf(stderr, "quav: cannot load the state %s: %s\n", path.c_str(), why.c_str());
   return false;
 }
@@ -119,6 +135,9 @@ void commit_start_state(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int app_main(const RunOptions& o) {
+  // The machine is chosen before anything reads its timing; a state to load
+  // brings its own.
+  machine_timing_select(o.ntsc ? MachineKind::Ntsc : MachineKind::Pal);
   std::vector<uint8_t> start_state;
   if (o.headless && !o.load_state.empty() && !read_start_state(o.load_state, &start_state)) {
     return 1;
@@ -142,6 +161,8 @@ int app_main(const RunOptions& o) {
     start.height = o.height;
   }
 
+  app_settings.frame_rate = machine_timing.frames_per_second;
+
   PlatformOptions platform_options;
   platform_options.windowed = o.windowed ? 1 : 0;
   if (!platform_init(o.headless ? PlatformBackend::Headless : PlatformBackend::Sdl,
@@ -159,7 +180,7 @@ int app_main(const RunOptions& o) {
   if (!o.headless) platform_sleep(kCtrlTestDelayMs);
   if (o.show_load || platform_key_held(HostKey::Control)) {
     app_settings.show_cpu_load = 1;
-    app_meter_calibrate(kMeterPeriodMs);
+    app_meter_calibrate(app_settings.frame_rate);
   }
 
   if (!platform_window_open("QUAV") || !video_init(kFrameWidth, kFrameHeight)) {

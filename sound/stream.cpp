@@ -12,13 +12,21 @@ namespace {
 constexpr int32_t kPsgClock = 3579545;
 constexpr const char* kVgmFileName = "quav.vgm";
 
-int16_t* staging_at(int32_t frame_pos) { return snd.staging + snd.segment * kSamplesPerFrame + frame_pos; }
+// Both machines' three frames fit the staging, and one chunk is exactly
+// the three frames delivered with it.
+static_assert(kNtscTiming.samples_per_frame <= kSamplesPerFrame);
+static_assert(kSoundRate * kPalTiming.chunk_ms / 1000 == kPalTiming.samples_per_frame * kStagingFrames);
+static_assert(kSoundRate * kNtscTiming.chunk_ms / 1000 == kNtscTiming.samples_per_frame * kStagingFrames);
+
+int16_t* staging_at(int32_t frame_pos) {
+  return snd.staging + snd.segment * machine_timing.samples_per_frame + frame_pos;
+}
 
 }  // namespace
 
 void snd_init() {
   snd.enabled = 0;
-  if (snd_open(kSoundRate, 0, kSoundChunkMs) == 0) {
+  if (snd_open(kSoundRate, 0, machine_timing.chunk_ms) == 0) {
     snd.enabled = 1;
     snd_start();
   }
@@ -95,34 +103,38 @@ void snd_line_done() {
   snd.line_phase += 1;
   if (snd.line_phase < kLinesPerRun) return;
   snd.line_phase = 0;
-  // A frame longer than its 312 lines keeps counting but makes no samples
-  // past its stretch of staging.
-  if (snd.enabled && snd.frame_pos + kSamplesPerRun <= kSamplesPerFrame) {
+  // A frame longer than its lines keeps counting but makes no samples past
+  // its stretch of staging.
+  if (snd.enabled && snd.frame_pos + kSamplesPerRun <= machine_timing.samples_per_frame) {
     psg_update(staging_at(snd.frame_pos), kSamplesPerRun);
   }
   snd.frame_pos += kSamplesPerRun;
   vgm_log_wait(kSamplesPerRun);
 }
 
+// The next frame counts its lines from 0: the 312-line frame ends on a run
+// anyway; the 262-line frame's last six lines go to its rest of 31 samples.
 void snd_frame_end(int deliver) {
-  if (snd.frame_pos < kSamplesPerFrame) {
-    const int32_t rest = kSamplesPerFrame - snd.frame_pos;
+  const int32_t frame_samples = machine_timing.samples_per_frame;
+  if (snd.frame_pos < frame_samples) {
+    const int32_t rest = frame_samples - snd.frame_pos;
     if (snd.enabled) psg_update(staging_at(snd.frame_pos), rest);
     vgm_log_wait(rest);
   }
+  snd.line_phase = 0;
   snd.segment += 1;
   if (snd.segment >= kStagingFrames) {
     snd.segment = 0;
     const int32_t from = snd.delivered;
     snd.delivered = 0;
     if (deliver == 1 && snd.enabled == 1 && snd.playing == 1) {
-      snd_write_chunk(snd.staging + from, kStagingSamples - from);
+      snd_write_chunk(snd.staging + from, frame_samples * kStagingFrames - from);
     }
   }
 }
 
 void snd_deliver_staged() {
-  const int32_t staged = snd.segment * kSamplesPerFrame;
+  const int32_t staged = snd.segment * machine_timing.samples_per_frame;
   if (staged <= snd.delivered) return;
   if (snd.enabled == 1 && snd.playing == 1) {
     snd_write_chunk(snd.staging + snd.delivered, staged - snd.delivered);

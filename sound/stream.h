@@ -1,17 +1,21 @@
-// The audio stream: 882 samples per frame from the sound generator, made in
-// runs of 22 after every eighth scanline (the line counter runs on across
-// frames) and the remaining 24 at frame end, staged for three frames and
-// written as one chunk into the host's looping three-chunk buffer, the chunk
-// chosen by the play position alone. The same schedule logs the VGM waits.
-// Without an audio device the schedule and the VGM waits run on, silently.
+// The audio stream: a frame's samples from the sound generator (882 on the
+// 50 Hz machine, 735 on the NTSC one), made in runs of 22 after every eighth
+// scanline of the frame and the rest at frame end, staged for three frames
+// and written as one chunk (60 ms, or 50 ms on the NTSC machine) into the
+// host's looping three-chunk buffer, the chunk chosen by the play position
+// alone. The same schedule logs the VGM waits. Without an audio device the
+// schedule and the VGM waits run on, silently.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
 
+#include "bus/machine_timing.h"
+
 constexpr int32_t kSoundRate = 44100;
-constexpr int32_t kSoundChunkMs = 60;
-constexpr int32_t kSamplesPerFrame = 882;
+// The 50 Hz machine's figures; the running machine's come from machine_timing.
+constexpr int32_t kSoundChunkMs = kPalTiming.chunk_ms;              // 60
+constexpr int32_t kSamplesPerFrame = kPalTiming.samples_per_frame;  // 882
 constexpr int32_t kLinesPerRun = 8;
 constexpr int32_t kSamplesPerRun = 22;
 constexpr int32_t kStagingFrames = 3;
@@ -29,15 +33,16 @@ struct SoundStream {
   std::mutex lock;             // guards the reset of frame_pos
   uint32_t enabled = 0;        // 1 once snd_open has succeeded
   uint32_t playing = 0;        // 1 while the looping buffer plays
-  int32_t line_phase = 0;      // scanlines since the last run, 0-7; never reset
-  int32_t frame_pos = 0;       // samples made so far in this frame, 0-882
+  int32_t line_phase = 0;      // scanlines since the last run, 0-7; 0 at frame end
+  int32_t frame_pos = 0;       // samples made so far in this frame, 0-882 (735)
   int32_t segment = 0;         // the third of staging this frame fills
   // Samples at the start of staging that were handed out already (by a run
   // that saved its state before the chunk was full); the chunk's delivery
   // leaves them out.
   int32_t delivered = 0;
-  // Three frames of mono samples; the second half only gives a generator
-  // left in stereo room for its doubled words.
+  // Three frames of mono samples, sized for the 50 Hz machine's longer
+  // frames; the second half only gives a generator left in stereo room for
+  // its doubled words.
   int16_t staging[2 * kStagingSamples] = {};
   uint32_t bytes_per_sample = 2;
   uint32_t chunk_samples = 0;  // samples per chunk of the looping buffer

@@ -78,7 +78,7 @@ std::vector<uint8_t> state_encode() {
   StateWriter out(&bytes);
   out.bytes(kMagic, sizeof kMagic);
   out.u16(kStateVersion);
-  out.u8(kMachine50Hz);
+  out.u8(static_cast<uint8_t>(machine_timing.kind));
   size_t at = out.begin_section(kTagCartridge);
   cartridge_state_save(out);
   out.end_section(at);
@@ -104,6 +104,18 @@ std::vector<uint8_t> state_encode() {
   return bytes;
 }
 
+bool state_machine_kind(const std::vector<uint8_t>& bytes, MachineKind* kind) {
+  if (bytes.size() < kHeaderBytes || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+    return false;
+  }
+  StateReader header(bytes.data() + sizeof kMagic, kHeaderBytes - sizeof kMagic);
+  if (header.u16() != kStateVersion) return false;
+  const uint32_t k = header.u8();
+  if (k > static_cast<uint32_t>(MachineKind::Ntsc)) return false;
+  *kind = static_cast<MachineKind>(k);
+  return true;
+}
+
 SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
   if (bytes.size() < kHeaderBytes + kCrcBytes ||
       std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
@@ -125,8 +137,14 @@ SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
     return nullptr;
   }
   const uint32_t kind = file.u8();
-  if (kind != kMachine50Hz) {
+  if (kind > static_cast<uint32_t>(MachineKind::Ntsc)) {
     *why = "saved from a machine kind (" + std::to_string(kind) + ") this QUAV does not run";
+    return nullptr;
+  }
+  if (kind != static_cast<uint32_t>(machine_timing.kind)) {
+    *why = kind == static_cast<uint32_t>(MachineKind::Ntsc)
+               ? "saved from the NTSC machine (run with --ntsc)"
+               : "saved from the 50 Hz machine (run without --ntsc)";
     return nullptr;
   }
   SnapshotPtr s(new MachineSnapshot);

@@ -18,8 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "bus/machine_timing.h"
+
 constexpr uint16_t kStateVersion = 1;
-constexpr uint8_t kMachine50Hz = 0;  // the only machine kind so far
 
 struct MachineSnapshot;
 struct MachineSnapshotDeleter {
@@ -29,7 +30,11 @@ using SnapshotPtr = std::unique_ptr<MachineSnapshot, MachineSnapshotDeleter>;
 
 // The running machine as the bytes of a state file.
 std::vector<uint8_t> state_encode();
-// Checks `bytes` whole and decodes them; null with the reason in `why`.
+// The machine a state file's header names (50 Hz or NTSC); false when the
+// bytes do not start as a state file of this version.
+bool state_machine_kind(const std::vector<uint8_t>& bytes, MachineKind* kind);
+// Checks `bytes` whole and decodes them; null with the reason in `why`. A
+// state loads only into the machine it was saved from.
 SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why);
 // Puts the snapshot into the machine, all parts at once.
 void state_commit(const MachineSnapshot& snapshot);

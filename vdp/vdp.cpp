@@ -5,8 +5,9 @@
 // address (bit 6: write set-up). A read set-up fetches nothing ahead: data
 // writes after it pre-increment the address. A status read returns the byte,
 // clears bits 7..5, resets the pair and releases the interrupt line.
-// The frame flag rises at line 212 (with the interrupt when register 1 bit 5
-// enables it) and the line is withdrawn at line 261.
+// The frame flag rises at the machine's interrupt line, 212 (192 on the NTSC
+// machine), with the interrupt when register 1 bit 5 enables it, and the line
+// is withdrawn at line 261.
 #include "display/screenshot.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
@@ -174,7 +175,7 @@ void vdp_derive_from_registers(VdpState& v) {
 
 // The status and interrupt steps of a scanline; run before it is drawn.
 void vdp_line_status() {
-  if (vdp.current_line == kIrqLine) {
+  if (vdp.current_line == machine_timing.irq_line) {
     vdp.status |= kStatusFrame;
     if ((vdp.status & kStatusCoincidence) == 0 && vdp_check_collision() == 1) {
       vdp.status |= kStatusCoincidence;
@@ -183,7 +184,7 @@ void vdp_line_status() {
       vdp.irq_asserted = 1;
       signal_interrupt(1);
     }
-  } else if (vdp.current_line == kIrqWithdrawLine) {
+  } else if (vdp.current_line == machine_timing.irq_withdraw_line) {
     vdp.irq_asserted = 0;
     vdp.status &= 0x3F;
     signal_interrupt(0);

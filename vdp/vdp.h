@@ -1,17 +1,21 @@
 // The video display processor (TMS9918A type): control and data ports,
 // eight registers, 16 KB of VRAM, the status byte and the frame interrupt
-// raised at line 212; the line renderer draws into the locked frame surface.
+// raised at line 212 (line 192 on the NTSC machine, see bus/machine_timing.h);
+// the line renderer draws into the locked frame surface.
 // Not modelled: the fifth-sprite flag and number (status bits 6 and 4..0
 // always read 0) and any horizontal timing inside a line.
 #pragma once
 
 #include <cstdint>
 
+#include "bus/machine_timing.h"
+
 using VdpInterruptCallback = void (*)(int level);
 
-constexpr int kLinesPerFrame = 312;
-constexpr int kIrqLine = 212;
-constexpr int kIrqWithdrawLine = 261;
+// The 50 Hz machine's frame; the running machine's is machine_timing.
+constexpr int kLinesPerFrame = kPalTiming.lines_per_frame;      // 312
+constexpr int kIrqLine = kPalTiming.irq_line;                   // 212
+constexpr int kIrqWithdrawLine = kPalTiming.irq_withdraw_line;  // 261
 
 constexpr uint32_t kVramSize = 0x4000;
 constexpr uint32_t kVramMask = 0x3FFF;
@@ -61,7 +65,7 @@ struct VdpState {
   uint32_t sprite_pattern_base = 0;
   uint8_t vram[kVramSize] = {};
   uint32_t registers[8] = {};
-  int32_t current_line = 0;  // scanline being processed, 0..311
+  int32_t current_line = 0;  // scanline being processed, 0..311 (0..261 NTSC)
   uint8_t status = 0;
   // Frame-surface pixel of each colour; entry 0 follows the backdrop.
   uint16_t vdp_palette[16] = {};

@@ -8,7 +8,7 @@
 
 // Builds vdp_palette, the term tables and the expansion table (once).
 void vdp_build_tables();
-// The status and interrupt steps of the current line (lines 212 and 261).
+// The status and interrupt steps of the current line (lines 212 or 192, and 261).
 void vdp_line_status();
 // Row `row` of the frame surface, or null when the surface is not ready.
 uint16_t* vdp_frame_row(int row);

@@ -181,7 +181,10 @@ TEST_F(SaveState, ARefusedStateChangesNothing) {
   Bytes kind = good;
   kind[10] = 1;
   fix_crc(&kind);
-  cases.push_back({"another machine", kind, "machine kind"});
+  cases.push_back({"the other machine", kind, "saved from the NTSC machine"});
+  kind[10] = 2;
+  fix_crc(&kind);
+  cases.push_back({"an unknown machine", kind, "machine kind"});
   // Values the devices never make, under a correct checksum.
   auto poke = [&](const char* what, const char* tag, size_t offset, Bytes values) {
     Bytes b = good;
