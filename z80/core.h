@@ -52,6 +52,13 @@ extern const std::array<uint8_t, 256> dec_flags;
 extern const std::array<uint16_t, 2048> daa_table;
 extern const std::array<uint8_t, 256> sz_flags;   // S and Z of a byte
 extern const std::array<uint8_t, 256> szp_flags;  // S, Z and even parity of a byte
+// H, P/V (overflow) and C of an 8-bit add or subtract: the bits of
+// a ^ v ^ result are the carries (borrows) into each bit, so bits 4-8 give
+// the half carry, the carries into and out of bit 7, and the carry.
+extern const std::array<uint8_t, 32> carry_flags;
+inline uint32_t carries_of(uint32_t a, uint32_t v, uint32_t result) {
+  return carry_flags[((a ^ v ^ result) >> 4) & 0x1F];
+}
 
 // Calls entry `op` of a handler table after charging its T-states. The
 // fold is one comparison per opcode, which the compiler turns into a single

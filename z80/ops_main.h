@@ -56,11 +56,14 @@ inline void ex_af(Work& w) {
   cpu.af_alt = static_cast<uint16_t>(old);
 }
 
+// A branch not taken steps over its operand without reading it.
+inline void skip(Work& w, uint32_t bytes) { w.pc = (w.pc + bytes) & 0xFFFF; }
+
 inline void djnz(Work& w) {
-  uint32_t target = rel_target(w);
-  uint32_t b = ((w.bc >> 8) - 1) & 0xFF;
-  w.bc = (w.bc & 0xFF) | (b << 8);
-  if (b != 0) { w.pc = target; w.cycles -= 5; }
+  w.bc = (w.bc - 0x100) & 0xFFFF;
+  if ((w.bc >> 8) == 0) return skip(w, 1);
+  w.pc = rel_target(w);
+  w.cycles -= 5;
 }
 
 // JR $ (a jump to itself) idles until the budget runs out or an interrupt
@@ -81,8 +84,9 @@ inline void jr(Work& w) {
 
 template <int Cc>
 inline void jr_cc(Work& w) {
-  uint32_t target = rel_target(w);
-  if (holds<Cc>(w)) { w.pc = target; w.cycles -= 5; }
+  if (!holds<Cc>(w)) return skip(w, 1);
+  w.pc = rel_target(w);
+  w.cycles -= 5;
 }
 
 inline void daa(Work& w) {
@@ -158,22 +162,23 @@ inline void push_af(Work& w) { push16(w, (w.a << 8) | whole_f(w)); }
 
 template <int Cc>
 inline void jp_cc(Work& w) {
-  uint32_t target = fetch16(w);
-  if (holds<Cc>(w)) w.pc = target;
+  if (!holds<Cc>(w)) return skip(w, 2);
+  w.pc = fetch16(w);
 }
 
 inline void jp(Work& w) { w.pc = fetch16(w); }
-
-template <int Cc>
-inline void call_cc(Work& w) {
-  uint32_t target = fetch16(w);
-  if (holds<Cc>(w)) { push16(w, w.pc); w.pc = target; w.cycles -= 7; }
-}
 
 inline void call(Work& w) {
   uint32_t target = fetch16(w);
   push16(w, w.pc);
   w.pc = target;
+}
+
+template <int Cc>
+inline void call_cc(Work& w) {
+  if (!holds<Cc>(w)) return skip(w, 2);
+  call(w);
+  w.cycles -= 7;
 }
 
 template <int N>
