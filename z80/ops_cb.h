@@ -88,7 +88,6 @@ inline void xset(Work& w, uint32_t address) { store<R>(w, address, read8(w, addr
 
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
-
 // CB xx, row = high nibble. Rotates/shifts 0x-3x, BIT 4x-7x, RES 8x-Bx, SET Cx-Fx.
 inline constexpr Op op_cb[256] = {
 /* 0x */ rot<0,B>, rot<0,C>, rot<0,D>, rot<0,E>, rot<0,H>, rot<0,L>, rot<0,M>, rot<0,A>,

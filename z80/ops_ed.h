@@ -244,7 +244,6 @@ inline void io_repeat(Work& w) {
 constexpr Op h = hole;
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
-
 // ED xx, row = high nibble; `h` is a hole (no operation).
 inline constexpr Op op_ed[256] = {
 /* 0x */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,

@@ -1,6 +1,8 @@
 // The unprefixed opcodes: handlers, the op_main grid and its T-states.
 // The fetch step charges the grid's T-states before the handler runs; a
 // handler adds only what a taken branch costs beyond that.
+// This header and the other opcode pages it includes are read by run.cpp
+// alone, whose loop inlines every handler (see core.h).
 #pragma once
 
 #include "z80/alu.h"
@@ -212,7 +214,6 @@ using ops_xy::stage_fd;
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, A = kA, HL = kUseHl;
 template <int Dst, int Src> constexpr Op LD = ld_r_r<Dst, Src, HL>;
 template <int Op, int Src> constexpr z80::Op AL = alu_r<Op, Src, HL>;
-
 
 // Unprefixed opcodes, row = high nibble.
 inline constexpr Op op_main[256] = {

@@ -86,8 +86,6 @@ struct XyTable {
   };
 };
 
-
-
 // T-states of DD xx / FD xx; 4 for an ignored prefix (the opcode after it
 // charges its own). IXH/IXL forms 8, LD IXH,n 11.
 inline constexpr uint8_t cycles_xy[256] = {
