@@ -74,14 +74,12 @@ inline void alu(Work& w, uint32_t v) {
   uint32_t a = w.a;
   if constexpr (Op == kAdd || Op == kAdc) {
     uint32_t r = a + v + (Op == kAdc ? (w.f & kFlagC) : 0);
-    w.f = sz_flags[r & 0xFF] | ((a ^ v ^ r) & kFlagH) |
-          (((a ^ r) & (v ^ r) & 0x80) >> 5) | (r >> 8);
+    w.f = sz_flags[r & 0xFF] | carries_of(a, v, r);
     w.a = r & 0xFF;
     cpu.xy_latch = static_cast<uint8_t>(r);
   } else if constexpr (Op == kSub || Op == kSbc || Op == kCp) {
     uint32_t r = a - v - (Op == kSbc ? (w.f & kFlagC) : 0);
-    w.f = sz_flags[r & 0xFF] | ((a ^ v ^ r) & kFlagH) |
-          (((a ^ v) & (a ^ r) & 0x80) >> 5) | kFlagN | ((r >> 8) & kFlagC);
+    w.f = sz_flags[r & 0xFF] | carries_of(a, v, r) | kFlagN;
     if constexpr (Op == kCp) {
       cpu.xy_latch = static_cast<uint8_t>(v);
     } else {

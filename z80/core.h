@@ -1,12 +1,21 @@
 // Inside the Z80 core: the working registers of a run, memory and port
-// access through the page maps, flag bits and the dispatch tables.
+// access through the page maps, flag bits and the table dispatch.
 // Handlers receive the working registers (A, F, BC, HL, PC, r_count and
 // the cycle count); everything else lives in `cpu`. The working copies are
 // written back before every callback and reloaded after it.
+//
+// The handlers and their tables are headers (ops_*.h) so that the run loop
+// sees every handler: it dispatches with one jump table per opcode page and
+// calls each handler directly, so the compiler inlines them and keeps the
+// working registers in host registers. Nothing takes the address of a run's
+// Work: the rare paths that leave the core (handler pages, ports, the RETI
+// hook, interrupt acceptance) write the copies back, call, and reload.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "z80/cpu.h"
 
@@ -43,19 +52,31 @@ extern const std::array<uint8_t, 256> dec_flags;
 extern const std::array<uint16_t, 2048> daa_table;
 extern const std::array<uint8_t, 256> sz_flags;   // S and Z of a byte
 extern const std::array<uint8_t, 256> szp_flags;  // S, Z and even parity of a byte
+// H, P/V (overflow) and C of an 8-bit add or subtract: the bits of
+// a ^ v ^ result are the carries (borrows) into each bit, so bits 4-8 give
+// the half carry, the carries into and out of bit 7, and the carry.
+extern const std::array<uint8_t, 32> carry_flags;
+inline uint32_t carries_of(uint32_t a, uint32_t v, uint32_t result) {
+  return carry_flags[((a ^ v ^ result) >> 4) & 0x1F];
+}
 
-// Dispatch tables and their T-state grids.
-extern const Op op_main[256];
-extern const Op op_cb[256];
-extern const Op op_ed[256];
-extern const Op (&op_dd)[256];  // one template table per index register
-extern const Op (&op_fd)[256];
-extern const XyCbOp op_xycb[256];
-extern const uint8_t cycles_main[256];
-extern const uint8_t cycles_cb[256];
-extern const uint8_t cycles_ed[256];
-extern const uint8_t cycles_xy[256];
-extern const uint8_t cycles_xycb[256];
+// Calls entry `op` of a handler table after charging its T-states. The
+// fold is one comparison per opcode, which the compiler turns into a single
+// jump table; each entry is a constant, so each handler is called directly.
+template <auto Handler, typename... Extra>
+inline void call_handler(Work& w, Extra... extra) { Handler(w, extra...); }
+
+template <const auto& Handlers, const uint8_t (&Cycles)[256], typename... Extra, size_t... I>
+[[gnu::always_inline]] inline void dispatch_each(uint32_t op, Work& w, std::index_sequence<I...>,
+                                                 Extra... extra) {
+  (void)((op == I && (w.cycles -= Cycles[I], call_handler<Handlers[I]>(w, extra...), true)) ||
+         ...);
+}
+
+template <const auto& Handlers, const uint8_t (&Cycles)[256], typename... Extra>
+[[gnu::always_inline]] inline void dispatch(uint32_t op, Work& w, Extra... extra) {
+  dispatch_each<Handlers, Cycles>(op, w, std::make_index_sequence<256>(), extra...);
+}
 
 inline void save(const Work& w) {
   cpu.pc = static_cast<uint16_t>(w.pc);
@@ -97,13 +118,16 @@ inline uint32_t fetch16(Work& w) {
 }
 
 // Data accesses on a handler page (run.cpp), kept out of the handlers.
-[[gnu::cold, gnu::noinline]] uint32_t read8_handler(Work& w, uint32_t address);
-[[gnu::cold, gnu::noinline]] void write8_handler(Work& w, uint32_t address, uint32_t value);
+[[gnu::cold, gnu::noinline]] uint32_t read_through_handler(uint32_t address);
+[[gnu::cold, gnu::noinline]] void write_through_handler(uint32_t address, uint32_t value);
 
 inline uint32_t read8(Work& w, uint32_t address) {
   const PageEntry& e = cpu.read_pages[address >> 8];
   if (e.handler == nullptr) [[likely]] return *host(e.base, address);
-  return read8_handler(w, address);
+  save(w);
+  uint32_t v = read_through_handler(address);
+  load(w);
+  return v;
 }
 
 inline void write8(Work& w, uint32_t address, uint32_t value) {
@@ -112,7 +136,9 @@ inline void write8(Work& w, uint32_t address, uint32_t value) {
     *host(e.base, address) = static_cast<uint8_t>(value);
     return;
   }
-  write8_handler(w, address, value);
+  save(w);
+  write_through_handler(address, value);
+  load(w);
 }
 
 inline uint32_t read16(Work& w, uint32_t address) {
@@ -163,12 +189,25 @@ inline uint8_t block_xy(uint32_t n) {
   return static_cast<uint8_t>((n & kFlagX) | ((n & 0x02) << 4));
 }
 
-// The prefix stages, each beside its table.
-void stage_cb(Work& w);
-void stage_ed(Work& w);
-void stage_dd(Work& w);
-void stage_fd(Work& w);
-// The EI window and HALT (run.cpp).
-void open_ei_window(Work& w);
+// EI: the next instruction runs against a count of 1; EI's own 4 T-states
+// are charged to the parked count when the window closes. EI EI parks the
+// window's count of 1, so the run ends after the instruction that follows
+// the second EI. When that instruction is a third EI it opens no window:
+// the run ends right after it without taking a request, which keeps a
+// chain of EIs from running forever.
+constexpr int32_t kEiCycles = 4;
+constexpr uint8_t kEiNested = 2;    // ei_window after EI EI
+constexpr uint8_t kEiChainEnd = 3;  // ei_window after a third EI in a row
+
+inline void open_ei_window(Work& w) {
+  cpu.iff1 = cpu.iff2 = kIffSet;
+  if (cpu.ei_window >= kEiNested) {
+    cpu.ei_window = kEiChainEnd;  // w.cycles is already spent (1 - 4)
+    return;
+  }
+  cpu.ei_window += 1;
+  cpu.ei_parked = w.cycles + kEiCycles;  // hand back what the fetch step charged
+  w.cycles = 1;
+}
 
 }  // namespace z80

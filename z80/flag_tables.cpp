@@ -3,6 +3,8 @@
 //     and 3 of the result, H, P/V (overflow) and N; never C.
 //   daa_table: index A + 256*C + 512*N + 1024*H; low byte new A, high new F.
 //   sz_flags / szp_flags: S and Z (and even parity) of a byte.
+//   carry_flags: H, P/V as overflow and C of an add or subtract, by bits
+//     4-8 of operand ^ operand ^ result (see core.h).
 #include "z80/core.h"
 
 namespace z80 {
@@ -67,8 +69,21 @@ constexpr auto make_sz(bool with_parity) {
   return t;
 }
 
+// Bit 0 of the index is the carry out of bit 3, bit 3 the carry into bit 7,
+// bit 4 the carry out of bit 7; overflow is the last two differing.
+constexpr auto make_carry() {
+  std::array<uint8_t, 32> t{};
+  for (uint32_t i = 0; i < 32; ++i) {
+    bool half = i & 0x01, into_top = i & 0x08, out_of_top = i & 0x10;
+    t[i] = static_cast<uint8_t>((half ? kFlagH : 0) | (into_top != out_of_top ? kFlagP : 0) |
+                                (out_of_top ? kFlagC : 0));
+  }
+  return t;
+}
+
 }  // namespace
 
+const std::array<uint8_t, 32> carry_flags = make_carry();
 const std::array<uint8_t, 256> inc_flags = make_inc();
 const std::array<uint8_t, 256> dec_flags = make_dec();
 const std::array<uint16_t, 2048> daa_table = make_daa();

@@ -2,48 +2,49 @@
 // table. Second bytes that do not use IX or IY (DD, ED and FD included)
 // get the ignored-prefix handler: pc steps back to that byte, the prefix
 // charges 4 T-states and the byte is fetched again as an unprefixed opcode.
+#pragma once
+
 #include "z80/alu.h"
+#include "z80/ops_cb.h"
 
 namespace z80 {
-namespace {
+namespace ops_xy {
 
-void ignored(Work& w) { w.pc = (w.pc - 1) & 0xFFFF; }
+inline void ignored(Work& w) { w.pc = (w.pc - 1) & 0xFFFF; }
 
 template <int D, int X>
-void ld_r_xd(Work& w) { set8<D>(w, read8(w, index_address<X>(w))); }
+inline void ld_r_xd(Work& w) { set8<D>(w, read8(w, index_address<X>(w))); }
 
 template <int S, int X>
-void ld_xd_r(Work& w) { write8(w, index_address<X>(w), get8<S>(w)); }
+inline void ld_xd_r(Work& w) { write8(w, index_address<X>(w), get8<S>(w)); }
 
 template <int X>
-void ld_xd_n(Work& w) {
+inline void ld_xd_n(Work& w) {
   uint32_t address = index_address<X>(w);
   write8(w, address, fetch8(w));
 }
 
 template <int X>
-void inc_xd(Work& w) {
+inline void inc_xd(Work& w) {
   uint32_t address = index_address<X>(w);
   write8(w, address, inc8(w, read8(w, address)));
 }
 
 template <int X>
-void dec_xd(Work& w) {
+inline void dec_xd(Work& w) {
   uint32_t address = index_address<X>(w);
   write8(w, address, dec8(w, read8(w, address)));
 }
 
 template <int Op, int X>
-void alu_xd(Work& w) { alu<Op>(w, read8(w, index_address<X>(w))); }
+inline void alu_xd(Work& w) { alu<Op>(w, read8(w, index_address<X>(w))); }
 
 // DD CB d xx: one more R advance, the address, then the fourth byte.
 template <int X>
-void stage_xycb(Work& w) {
+inline void stage_xycb(Work& w) {
   w.r += 1;
   uint32_t address = index_address<X>(w);
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xycb[op];
-  op_xycb[op](w, address);
+  dispatch<ops_cb::op_xycb, ops_cb::cycles_xycb>(fetch8(w), w, address);
 }
 
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, A = kA;
@@ -85,29 +86,9 @@ struct XyTable {
   };
 };
 
-}  // namespace
-
-const Op (&op_dd)[256] = XyTable<kUseIx>::table;
-const Op (&op_fd)[256] = XyTable<kUseIy>::table;
-
-// The DD and FD prefix stages: one more R advance, then the second byte.
-void stage_dd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  XyTable<kUseIx>::table[op](w);
-}
-
-void stage_fd(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_xy[op];
-  XyTable<kUseIy>::table[op](w);
-}
-
 // T-states of DD xx / FD xx; 4 for an ignored prefix (the opcode after it
 // charges its own). IXH/IXL forms 8, LD IXH,n 11.
-const uint8_t cycles_xy[256] = {
+inline constexpr uint8_t cycles_xy[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
   4,  4,  4,  4,  4,  4,  4,  4,  4, 15,  4,  4,  4,  4,  4,  4,  // 0x
   4,  4,  4,  4,  4,  4,  4,  4,  4, 15,  4,  4,  4,  4,  4,  4,  // 1x
@@ -127,4 +108,16 @@ const uint8_t cycles_xy[256] = {
   4,  4,  4,  4,  4,  4,  4,  4,  4, 10,  4,  4,  4,  4,  4,  4,  // Fx
 };
 
+// The DD and FD prefix stages: one more R advance, then the second byte.
+inline void stage_dd(Work& w) {
+  w.r += 1;
+  dispatch<XyTable<kUseIx>::table, cycles_xy>(fetch8(w), w);
+}
+
+inline void stage_fd(Work& w) {
+  w.r += 1;
+  dispatch<XyTable<kUseIy>::table, cycles_xy>(fetch8(w), w);
+}
+
+}  // namespace ops_xy
 }  // namespace z80

@@ -3,10 +3,12 @@
 // repeating block instructions loop inside one handler, charging 21 per
 // repetition and 16 for the last step, and stop early when the budget runs
 // out (pc back on the ED byte). Undefined second bytes are 8-T-state holes.
+#pragma once
+
 #include "z80/alu.h"
 
 namespace z80 {
-namespace {
+namespace ops_ed {
 
 constexpr int32_t kBlockStep = 16;    // a single or last block step
 constexpr int32_t kBlockRepeat = 21;  // a step that repeats
@@ -14,7 +16,7 @@ constexpr uint32_t kLdirSecond = 0xB0;
 constexpr uint32_t kPrefixEd = 0xED;
 
 template <int R>
-void in_r_c(Work& w) {
+inline void in_r_c(Work& w) {
   uint32_t v = port_read(w, w.bc);
   w.f = (w.f & kFlagC) | szp_flags[v];
   cpu.xy_latch = static_cast<uint8_t>(v);
@@ -22,14 +24,14 @@ void in_r_c(Work& w) {
 }
 
 template <int R>
-void out_c_r(Work& w) {
+inline void out_c_r(Work& w) {
   uint32_t v = 0;
   if constexpr (R != kM) v = get8<R>(w);
   port_write(w, w.bc, v);
 }
 
 template <int RR>
-void sbc_hl(Work& w) {
+inline void sbc_hl(Work& w) {
   uint32_t hl = w.hl, v = get16<RR, kUseHl>(w);
   uint32_t r = hl - v - (w.f & kFlagC);
   w.f = ((r >> 8) & kFlagS) | ((r & 0xFFFF) ? 0 : kFlagZ) | (((hl ^ v ^ r) >> 8) & kFlagH) |
@@ -39,7 +41,7 @@ void sbc_hl(Work& w) {
 }
 
 template <int RR>
-void adc_hl(Work& w) {
+inline void adc_hl(Work& w) {
   uint32_t hl = w.hl, v = get16<RR, kUseHl>(w);
   uint32_t r = hl + v + (w.f & kFlagC);
   w.f = ((r >> 8) & kFlagS) | ((r & 0xFFFF) ? 0 : kFlagZ) | (((hl ^ v ^ r) >> 8) & kFlagH) |
@@ -49,23 +51,23 @@ void adc_hl(Work& w) {
 }
 
 template <int RR>
-void ld_nn_rr(Work& w) { write16(w, fetch16(w), get16<RR, kUseHl>(w)); }
+inline void ld_nn_rr(Work& w) { write16(w, fetch16(w), get16<RR, kUseHl>(w)); }
 
 template <int RR>
-void ld_rr_ind(Work& w) { uint32_t a = fetch16(w); set16<RR, kUseHl>(w, read16(w, a)); }
+inline void ld_rr_ind(Work& w) { uint32_t a = fetch16(w); set16<RR, kUseHl>(w, read16(w, a)); }
 
-void neg(Work& w) {
+inline void neg(Work& w) {
   uint32_t v = w.a;
   w.a = 0;
   alu<kSub>(w, v);
 }
 
-void retn(Work& w) {
+inline void retn(Work& w) {
   w.pc = pop16(w);
   cpu.iff1 = cpu.iff2;
 }
 
-void reti(Work& w) {
+inline void reti(Work& w) {
   w.pc = pop16(w);
   cpu.iff1 = cpu.iff2;
   save(w);
@@ -74,11 +76,11 @@ void reti(Work& w) {
 }
 
 template <int N>
-void im(Work&) { cpu.im = N; }
+inline void im(Work&) { cpu.im = N; }
 
-void ld_i_a(Work& w) { cpu.i = static_cast<uint8_t>(w.a); }
+inline void ld_i_a(Work& w) { cpu.i = static_cast<uint8_t>(w.a); }
 
-void ld_r_a(Work& w) {
+inline void ld_r_a(Work& w) {
   w.r = w.a;
   cpu.r_high = static_cast<uint8_t>(w.a);
 }
@@ -89,10 +91,10 @@ inline void ld_a_special(Work& w, uint32_t v) {
   cpu.xy_latch = static_cast<uint8_t>(v);
 }
 
-void ld_a_i(Work& w) { ld_a_special(w, cpu.i); }
-void ld_a_r(Work& w) { ld_a_special(w, (cpu.r_high & 0x80) | (w.r & 0x7F)); }
+inline void ld_a_i(Work& w) { ld_a_special(w, cpu.i); }
+inline void ld_a_r(Work& w) { ld_a_special(w, (cpu.r_high & 0x80) | (w.r & 0x7F)); }
 
-void rrd(Work& w) {
+inline void rrd(Work& w) {
   uint32_t v = read8(w, w.hl);
   write8(w, w.hl, ((w.a << 4) | (v >> 4)) & 0xFF);
   w.a = (w.a & 0xF0) | (v & 0x0F);
@@ -100,7 +102,7 @@ void rrd(Work& w) {
   cpu.xy_latch = static_cast<uint8_t>(w.a);
 }
 
-void rld(Work& w) {
+inline void rld(Work& w) {
   uint32_t v = read8(w, w.hl);
   write8(w, w.hl, ((v << 4) | (w.a & 0x0F)) & 0xFF);
   w.a = (w.a & 0xF0) | (v >> 4);
@@ -109,7 +111,7 @@ void rld(Work& w) {
 }
 
 // An undefined ED opcode: one more R advance, 8 T-states from the grid.
-void hole(Work& w) { w.r += 1; }
+inline void hole(Work& w) { w.r += 1; }
 
 // ---- block instructions; Dir is +1 for the I forms, -1 for the D forms ----
 
@@ -132,10 +134,10 @@ inline void ld_flags(Work& w, uint32_t v, bool pv) {
 }
 
 template <int Dir>
-void ldi(Work& w) { uint32_t v = ld_step<Dir>(w); ld_flags(w, v, w.bc != 0); }
+inline void ldi(Work& w) { uint32_t v = ld_step<Dir>(w); ld_flags(w, v, w.bc != 0); }
 
 template <int Dir>
-void ldir(Work& w) {
+inline void ldir(Work& w) {
   uint32_t start = (w.pc - 2) & 0xFFFF;
   w.cycles += kBlockStep;  // charged step by step below
   for (;;) {
@@ -170,10 +172,10 @@ inline bool cp_step(Work& w) {
 }
 
 template <int Dir>
-void cpi(Work& w) { cp_step<Dir>(w); }
+inline void cpi(Work& w) { cp_step<Dir>(w); }
 
 template <int Dir>
-void cpir(Work& w) {
+inline void cpir(Work& w) {
   uint32_t start = (w.pc - 2) & 0xFFFF;
   w.cycles += kBlockStep;
   for (;;) {
@@ -216,17 +218,17 @@ inline void io_flags(Work& w, uint32_t v, uint32_t k, bool sign_only) {
 }
 
 template <int Dir>
-void ini(Work& w) { uint32_t v; uint32_t k = in_step<Dir>(w, v); io_flags(w, v, k, false); }
+inline void ini(Work& w) { uint32_t v; uint32_t k = in_step<Dir>(w, v); io_flags(w, v, k, false); }
 
 template <int Dir>
-void outi(Work& w) {
+inline void outi(Work& w) {
   uint32_t v;
   uint32_t k = out_step(w, v, step_hl<Dir>(w.hl));
   io_flags(w, v, k, false);
 }
 
 template <int Dir, bool In>
-void io_repeat(Work& w) {
+inline void io_repeat(Work& w) {
   uint32_t start = (w.pc - 2) & 0xFFFF;
   w.cycles += kBlockStep;
   for (;;) {
@@ -242,10 +244,8 @@ void io_repeat(Work& w) {
 constexpr Op h = hole;
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
-}  // namespace
-
 // ED xx, row = high nibble; `h` is a hole (no operation).
-const Op op_ed[256] = {
+inline constexpr Op op_ed[256] = {
 /* 0x */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 /* 1x */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 /* 2x */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
@@ -270,16 +270,8 @@ const Op op_ed[256] = {
 /* Fx */ h, h, h, h, h, h, h, h, h, h, h, h, h, h, h, h,
 };
 
-// The ED prefix stage: one more R advance, then the second byte.
-void stage_ed(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_ed[op];
-  op_ed[op](w);
-}
-
 // T-states of ED xx (block repeats: 21 per repetition, 16 for the last step).
-const uint8_t cycles_ed[256] = {
+inline constexpr uint8_t cycles_ed[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
   8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  // 0x
   8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  // 1x
@@ -299,4 +291,11 @@ const uint8_t cycles_ed[256] = {
   8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  8,  // Fx
 };
 
+// The ED prefix stage: one more R advance, then the second byte.
+inline void stage_ed(Work& w) {
+  w.r += 1;
+  dispatch<op_ed, cycles_ed>(fetch8(w), w);
+}
+
+}  // namespace ops_ed
 }  // namespace z80

@@ -2,10 +2,12 @@
 // forms, which op_xycb serves with the address IX+d or IY+d already formed.
 // In op_xycb a register field other than 6 also receives the result of a
 // rotate, shift, RES or SET; BIT with any register field tests (IX+d).
+#pragma once
+
 #include "z80/alu.h"
 
 namespace z80 {
-namespace {
+namespace ops_cb {
 
 // Rotates and shifts in opcode order: RLC RRC RL RR SLA SRA SLL SRL.
 template <int K>
@@ -31,7 +33,7 @@ inline void bit_flags(Work& w, int n, uint32_t v) {
 }
 
 template <int K, int R>
-void rot(Work& w) {
+inline void rot(Work& w) {
   if constexpr (R == kM) {
     write8(w, w.hl, shift<K>(w, read8(w, w.hl)));
   } else {
@@ -40,7 +42,7 @@ void rot(Work& w) {
 }
 
 template <int N, int R>
-void bit(Work& w) {
+inline void bit(Work& w) {
   if constexpr (R == kM) {
     bit_flags(w, N, read8(w, w.hl));  // bits 3 and 5 unchanged
   } else {
@@ -51,13 +53,13 @@ void bit(Work& w) {
 }
 
 template <int N, int R>
-void res(Work& w) {
+inline void res(Work& w) {
   if constexpr (R == kM) write8(w, w.hl, read8(w, w.hl) & ~(1u << N));
   else set8<R>(w, get8<R>(w) & ~(1u << N));
 }
 
 template <int N, int R>
-void set(Work& w) {
+inline void set(Work& w) {
   if constexpr (R == kM) write8(w, w.hl, read8(w, w.hl) | (1u << N));
   else set8<R>(w, get8<R>(w) | (1u << N));
 }
@@ -70,26 +72,24 @@ inline void store(Work& w, uint32_t address, uint32_t v) {
 }
 
 template <int K, int R>
-void xrot(Work& w, uint32_t address) { store<R>(w, address, shift<K>(w, read8(w, address))); }
+inline void xrot(Work& w, uint32_t address) { store<R>(w, address, shift<K>(w, read8(w, address))); }
 
 template <int N>
-void xbit(Work& w, uint32_t address) {
+inline void xbit(Work& w, uint32_t address) {
   bit_flags(w, N, read8(w, address));
   cpu.xy_latch = static_cast<uint8_t>(address >> 8);
 }
 
 template <int N, int R>
-void xres(Work& w, uint32_t address) { store<R>(w, address, read8(w, address) & ~(1u << N)); }
+inline void xres(Work& w, uint32_t address) { store<R>(w, address, read8(w, address) & ~(1u << N)); }
 
 template <int N, int R>
-void xset(Work& w, uint32_t address) { store<R>(w, address, read8(w, address) | (1u << N)); }
+inline void xset(Work& w, uint32_t address) { store<R>(w, address, read8(w, address) | (1u << N)); }
 
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, M = kM, A = kA;
 
-}  // namespace
-
 // CB xx, row = high nibble. Rotates/shifts 0x-3x, BIT 4x-7x, RES 8x-Bx, SET Cx-Fx.
-const Op op_cb[256] = {
+inline constexpr Op op_cb[256] = {
 /* 0x */ rot<0,B>, rot<0,C>, rot<0,D>, rot<0,E>, rot<0,H>, rot<0,L>, rot<0,M>, rot<0,A>,
          rot<1,B>, rot<1,C>, rot<1,D>, rot<1,E>, rot<1,H>, rot<1,L>, rot<1,M>, rot<1,A>,
 /* 1x */ rot<2,B>, rot<2,C>, rot<2,D>, rot<2,E>, rot<2,H>, rot<2,L>, rot<2,M>, rot<2,A>,
@@ -124,16 +124,8 @@ const Op op_cb[256] = {
          set<7,B>, set<7,C>, set<7,D>, set<7,E>, set<7,H>, set<7,L>, set<7,M>, set<7,A>,
 };
 
-// The CB prefix stage: one more R advance, then the second byte.
-void stage_cb(Work& w) {
-  w.r += 1;
-  uint32_t op = fetch8(w);
-  w.cycles -= cycles_cb[op];
-  op_cb[op](w);
-}
-
 // T-states of CB xx: 8 on a register, 15 on (HL), 12 for BIT n,(HL).
-const uint8_t cycles_cb[256] = {
+inline constexpr uint8_t cycles_cb[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
   8,  8,  8,  8,  8,  8, 15,  8,  8,  8,  8,  8,  8,  8, 15,  8,  // 0x
   8,  8,  8,  8,  8,  8, 15,  8,  8,  8,  8,  8,  8,  8, 15,  8,  // 1x
@@ -153,8 +145,14 @@ const uint8_t cycles_cb[256] = {
   8,  8,  8,  8,  8,  8, 15,  8,  8,  8,  8,  8,  8,  8, 15,  8,  // Fx
 };
 
+// The CB prefix stage: one more R advance, then the second byte.
+inline void stage_cb(Work& w) {
+  w.r += 1;
+  dispatch<op_cb, cycles_cb>(fetch8(w), w);
+}
+
 // DD CB d xx / FD CB d xx, row = high nibble; field 6 touches memory only.
-const XyCbOp op_xycb[256] = {
+inline constexpr XyCbOp op_xycb[256] = {
 /* 0x */ xrot<0,B>, xrot<0,C>, xrot<0,D>, xrot<0,E>, xrot<0,H>, xrot<0,L>, xrot<0,M>, xrot<0,A>,
          xrot<1,B>, xrot<1,C>, xrot<1,D>, xrot<1,E>, xrot<1,H>, xrot<1,L>, xrot<1,M>, xrot<1,A>,
 /* 1x */ xrot<2,B>, xrot<2,C>, xrot<2,D>, xrot<2,E>, xrot<2,H>, xrot<2,L>, xrot<2,M>, xrot<2,A>,
@@ -190,7 +188,7 @@ const XyCbOp op_xycb[256] = {
 };
 
 // T-states of DD CB d xx / FD CB d xx: 23, BIT 20.
-const uint8_t cycles_xycb[256] = {
+inline constexpr uint8_t cycles_xycb[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
   23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23,  // 0x
   23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23,  // 1x
@@ -210,4 +208,5 @@ const uint8_t cycles_xycb[256] = {
   23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23, 23,  // Fx
 };
 
+}  // namespace ops_cb
 }  // namespace z80

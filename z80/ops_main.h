@@ -1,10 +1,17 @@
 // The unprefixed opcodes: handlers, the op_main grid and its T-states.
 // The fetch step charges the grid's T-states before the handler runs; a
 // handler adds only what a taken branch costs beyond that.
+// This header and the other opcode pages it includes are read by run.cpp
+// alone, whose loop inlines every handler (see core.h).
+#pragma once
+
 #include "z80/alu.h"
+#include "z80/ops_cb.h"
+#include "z80/ops_ed.h"
+#include "z80/ops_xy.h"
 
 namespace z80 {
-namespace {
+namespace ops_main {
 
 // Conditions in opcode order (bits 3-5): NZ Z NC C PO PE P M.
 template <int Cc>
@@ -19,20 +26,20 @@ inline uint32_t rel_target(Work& w) {
   return (w.pc + static_cast<uint32_t>(static_cast<int8_t>(d))) & 0xFFFF;
 }
 
-void nop(Work&) {}
+inline void nop(Work&) {}
 
 template <int RR>
-void ld_rr_a(Work& w) { write8(w, RR == 0 ? w.bc : cpu.de, w.a); }
+inline void ld_rr_a(Work& w) { write8(w, RR == 0 ? w.bc : cpu.de, w.a); }
 
 template <int RR>
-void ld_a_rr(Work& w) { w.a = read8(w, RR == 0 ? w.bc : cpu.de); }
+inline void ld_a_rr(Work& w) { w.a = read8(w, RR == 0 ? w.bc : cpu.de); }
 
-void ld_nn_a(Work& w) { write8(w, fetch16(w), w.a); }
-void ld_a_nn(Work& w) { w.a = read8(w, fetch16(w)); }
+inline void ld_nn_a(Work& w) { write8(w, fetch16(w), w.a); }
+inline void ld_a_nn(Work& w) { w.a = read8(w, fetch16(w)); }
 
 // RLCA RRCA RLA RRA: S, Z and P/V kept, H = N = 0.
 template <int K>
-void rot_a(Work& w) {
+inline void rot_a(Work& w) {
   uint32_t a = w.a, r, c;
   if constexpr (K == 0) { c = a >> 7; r = ((a << 1) | c) & 0xFF; }
   else if constexpr (K == 1) { c = a & 1; r = (a >> 1) | (c << 7); }
@@ -43,7 +50,7 @@ void rot_a(Work& w) {
   cpu.xy_latch = static_cast<uint8_t>(r);
 }
 
-void ex_af(Work& w) {
+inline void ex_af(Work& w) {
   uint32_t old = (w.a << 8) | whole_f(w);
   w.a = cpu.af_alt >> 8;
   w.f = cpu.af_alt & kFlagsKept;
@@ -51,11 +58,14 @@ void ex_af(Work& w) {
   cpu.af_alt = static_cast<uint16_t>(old);
 }
 
-void djnz(Work& w) {
-  uint32_t target = rel_target(w);
-  uint32_t b = ((w.bc >> 8) - 1) & 0xFF;
-  w.bc = (w.bc & 0xFF) | (b << 8);
-  if (b != 0) { w.pc = target; w.cycles -= 5; }
+// A branch not taken steps over its operand without reading it.
+inline void skip(Work& w, uint32_t bytes) { w.pc = (w.pc + bytes) & 0xFFFF; }
+
+inline void djnz(Work& w) {
+  w.bc = (w.bc - 0x100) & 0xFFFF;
+  if ((w.bc >> 8) == 0) return skip(w, 1);
+  w.pc = rel_target(w);
+  w.cycles -= 5;
 }
 
 // JR $ (a jump to itself) idles until the budget runs out or an interrupt
@@ -64,7 +74,7 @@ void djnz(Work& w) {
 constexpr int32_t kJrCycles = 12;
 constexpr uint32_t kJrLength = 2;
 
-void jr(Work& w) {
+inline void jr(Work& w) {
   const uint32_t target = rel_target(w);
   if (target == ((w.pc - kJrLength) & 0xFFFF) && w.cycles > 0) {
     const int32_t passes = (w.cycles + kJrCycles - 1) / kJrCycles;
@@ -75,12 +85,13 @@ void jr(Work& w) {
 }
 
 template <int Cc>
-void jr_cc(Work& w) {
-  uint32_t target = rel_target(w);
-  if (holds<Cc>(w)) { w.pc = target; w.cycles -= 5; }
+inline void jr_cc(Work& w) {
+  if (!holds<Cc>(w)) return skip(w, 1);
+  w.pc = rel_target(w);
+  w.cycles -= 5;
 }
 
-void daa(Work& w) {
+inline void daa(Work& w) {
   uint32_t index = w.a | ((w.f & kFlagC) << 8) | ((w.f & kFlagN) << 8) | ((w.f & kFlagH) << 6);
   uint32_t e = daa_table[index];
   w.a = e & 0xFF;
@@ -88,120 +99,124 @@ void daa(Work& w) {
   cpu.xy_latch = static_cast<uint8_t>(w.f);
 }
 
-void cpl(Work& w) {
+inline void cpl(Work& w) {
   w.a ^= 0xFF;
   w.f = (w.f & (kFlagS | kFlagZ | kFlagP | kFlagC)) | kFlagH | kFlagN;
   cpu.xy_latch = static_cast<uint8_t>(w.a);
 }
 
-void scf(Work& w) {
+inline void scf(Work& w) {
   w.f = (w.f & (kFlagS | kFlagZ | kFlagP)) | kFlagC;
   cpu.xy_latch = static_cast<uint8_t>(w.a);
 }
 
-void ccf(Work& w) {
+inline void ccf(Work& w) {
   w.f = ((w.f & (kFlagS | kFlagZ | kFlagP | kFlagC)) | ((w.f & kFlagC) << 4)) ^ kFlagC;
   cpu.xy_latch = static_cast<uint8_t>(w.a);
 }
 
-void inc_m(Work& w) { write8(w, w.hl, inc8(w, read8(w, w.hl))); }
-void dec_m(Work& w) { write8(w, w.hl, dec8(w, read8(w, w.hl))); }
-void ld_m_n(Work& w) { uint32_t v = fetch8(w); write8(w, w.hl, v); }
+inline void inc_m(Work& w) { write8(w, w.hl, inc8(w, read8(w, w.hl))); }
+inline void dec_m(Work& w) { write8(w, w.hl, dec8(w, read8(w, w.hl))); }
+inline void ld_m_n(Work& w) { uint32_t v = fetch8(w); write8(w, w.hl, v); }
 
 template <int D>
-void ld_r_m(Work& w) { set8<D>(w, read8(w, w.hl)); }
+inline void ld_r_m(Work& w) { set8<D>(w, read8(w, w.hl)); }
 
 template <int S>
-void ld_m_r(Work& w) { write8(w, w.hl, get8<S>(w)); }
+inline void ld_m_r(Work& w) { write8(w, w.hl, get8<S>(w)); }
 
 template <int Op>
-void alu_m(Work& w) { alu<Op>(w, read8(w, w.hl)); }
+inline void alu_m(Work& w) { alu<Op>(w, read8(w, w.hl)); }
 
 template <int Op>
-void alu_n(Work& w) { alu<Op>(w, fetch8(w)); }
+inline void alu_n(Work& w) { alu<Op>(w, fetch8(w)); }
 
 // HALT stays on its own opcode and ends the run; the grid's 4 T-states are
 // handed back first, so the count left is taken as it was before HALT.
-void halt(Work& w) {
+inline void halt(Work& w) {
   int32_t left = w.cycles + 4;
   w.cycles = left % 4 - 4;
   w.pc = (w.pc - 1) & 0xFFFF;
 }
 
 template <int Cc>
-void ret_cc(Work& w) {
+inline void ret_cc(Work& w) {
   if (holds<Cc>(w)) { w.pc = pop16(w); w.cycles -= 6; }
 }
 
-void ret(Work& w) { w.pc = pop16(w); }
+inline void ret(Work& w) { w.pc = pop16(w); }
 
 // POP/PUSH for BC and DE; HL and the index registers come from alu.h.
 template <int RR>
-void pop_rr(Work& w) { set16<RR, kUseHl>(w, pop16(w)); }
+inline void pop_rr(Work& w) { set16<RR, kUseHl>(w, pop16(w)); }
 
 template <int RR>
-void push_rr(Work& w) { push16(w, get16<RR, kUseHl>(w)); }
+inline void push_rr(Work& w) { push16(w, get16<RR, kUseHl>(w)); }
 
-void pop_af(Work& w) {
+inline void pop_af(Work& w) {
   uint32_t v = pop16(w);
   w.a = v >> 8;
   w.f = v & kFlagsKept;
   cpu.xy_latch = static_cast<uint8_t>(v);
 }
 
-void push_af(Work& w) { push16(w, (w.a << 8) | whole_f(w)); }
+inline void push_af(Work& w) { push16(w, (w.a << 8) | whole_f(w)); }
 
 template <int Cc>
-void jp_cc(Work& w) {
-  uint32_t target = fetch16(w);
-  if (holds<Cc>(w)) w.pc = target;
+inline void jp_cc(Work& w) {
+  if (!holds<Cc>(w)) return skip(w, 2);
+  w.pc = fetch16(w);
 }
 
-void jp(Work& w) { w.pc = fetch16(w); }
+inline void jp(Work& w) { w.pc = fetch16(w); }
 
-template <int Cc>
-void call_cc(Work& w) {
-  uint32_t target = fetch16(w);
-  if (holds<Cc>(w)) { push16(w, w.pc); w.pc = target; w.cycles -= 7; }
-}
-
-void call(Work& w) {
+inline void call(Work& w) {
   uint32_t target = fetch16(w);
   push16(w, w.pc);
   w.pc = target;
 }
 
+template <int Cc>
+inline void call_cc(Work& w) {
+  if (!holds<Cc>(w)) return skip(w, 2);
+  call(w);
+  w.cycles -= 7;
+}
+
 template <int N>
-void rst(Work& w) { push16(w, w.pc); w.pc = N; }
+inline void rst(Work& w) { push16(w, w.pc); w.pc = N; }
 
-void out_n_a(Work& w) { uint32_t n = fetch8(w); port_write(w, (w.a << 8) | n, w.a); }
-void in_a_n(Work& w) { uint32_t n = fetch8(w); w.a = port_read(w, (w.a << 8) | n); }
+inline void out_n_a(Work& w) { uint32_t n = fetch8(w); port_write(w, (w.a << 8) | n, w.a); }
+inline void in_a_n(Work& w) { uint32_t n = fetch8(w); w.a = port_read(w, (w.a << 8) | n); }
 
-void exx(Work& w) {
+inline void exx(Work& w) {
   uint32_t bc = w.bc, hl = w.hl, de = cpu.de;
   w.bc = cpu.bc_alt; cpu.bc_alt = static_cast<uint16_t>(bc);
   w.hl = cpu.hl_alt; cpu.hl_alt = static_cast<uint16_t>(hl);
   cpu.de = cpu.de_alt; cpu.de_alt = static_cast<uint16_t>(de);
 }
 
-void ex_de_hl(Work& w) {
+inline void ex_de_hl(Work& w) {
   uint32_t hl = w.hl;
   w.hl = cpu.de;
   cpu.de = static_cast<uint16_t>(hl);
 }
 
-void di(Work&) { cpu.iff1 = cpu.iff2 = 0; }
-void ei(Work& w) { open_ei_window(w); }
+inline void di(Work&) { cpu.iff1 = cpu.iff2 = 0; }
+inline void ei(Work& w) { open_ei_window(w); }
+
+using ops_cb::stage_cb;
+using ops_ed::stage_ed;
+using ops_xy::stage_dd;
+using ops_xy::stage_fd;
 
 // Short names for the grid.
 constexpr int B = kB, C = kC, D = kD, E = kE, H = kH, L = kL, A = kA, HL = kUseHl;
 template <int Dst, int Src> constexpr Op LD = ld_r_r<Dst, Src, HL>;
 template <int Op, int Src> constexpr z80::Op AL = alu_r<Op, Src, HL>;
 
-}  // namespace
-
 // Unprefixed opcodes, row = high nibble.
-const Op op_main[256] = {
+inline constexpr Op op_main[256] = {
 /* 0x */ nop, ld_rr_nn<0,HL>, ld_rr_a<0>, inc_rr<0,HL>, inc_r<B,HL>, dec_r<B,HL>, ld_r_n<B,HL>, rot_a<0>,
          ex_af, add_hl_rr<0,HL>, ld_a_rr<0>, dec_rr<0,HL>, inc_r<C,HL>, dec_r<C,HL>, ld_r_n<C,HL>, rot_a<1>,
 /* 1x */ djnz, ld_rr_nn<1,HL>, ld_rr_a<1>, inc_rr<1,HL>, inc_r<D,HL>, dec_r<D,HL>, ld_r_n<D,HL>, rot_a<2>,
@@ -238,7 +253,7 @@ const Op op_main[256] = {
 
 // T-states charged at dispatch (not-taken counts; taken branches add theirs:
 // DJNZ and JR cc +5, RET cc +6, CALL cc +7). Prefixes charge nothing.
-const uint8_t cycles_main[256] = {
+inline constexpr uint8_t cycles_main[256] = {
   //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
   4, 10,  7,  6,  4,  4,  7,  4,  4, 11,  7,  6,  4,  4,  7,  4,  // 0x
   8, 10,  7,  6,  4,  4,  7,  4, 12, 11,  7,  6,  4,  4,  7,  4,  // 1x
@@ -258,4 +273,5 @@ const uint8_t cycles_main[256] = {
   5, 10, 10,  4, 10, 11,  7, 11,  5,  6, 10,  4, 10,  0,  7, 11,  // Fx
 };
 
+}  // namespace ops_main
 }  // namespace z80
