@@ -28,6 +28,7 @@ constexpr int kLogoEndEntry = 12;
 uint32_t pace_base_ms = 0;
 int32_t pace_done = 0;
 int32_t logo_steps = 0;
+int32_t frames_run = 0;  // since start-up: the frame count of key recordings
 
 
 // The meter works on the low 32 bits of the tick counter, so an interval
@@ -54,7 +55,10 @@ void app_pace_reset() {
   pace_base_ms = 0;
   pace_done = 0;
   logo_steps = 0;
+  frames_run = 0;
 }
+
+int32_t app_frames_run() { return frames_run; }
 
 int32_t app_pace_frames() {
   const uint32_t now = platform_millis();
@@ -77,6 +81,7 @@ int32_t app_pace_frames() {
   for (int32_t i = 0; i < n; ++i) {
     const int last = i == n - 1 ? 1 : 0;
     app_run_frame(last, last);
+    frames_run += 1;
   }
   if (frame_calls.insert_held()) frame_calls.cpu_nmi();
   frame_calls.ppi_poll_host();

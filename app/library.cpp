@@ -6,15 +6,21 @@
 // the CPU, VDP and PSG. An entry whose image is not built in is read from
 // the ROM directory first; when it cannot be read the running program is
 // left alone and the message "No image: " + file name is shown instead.
+// A "/file" image that cannot be read is reported in one line (in the window
+// also on the screen) and changes nothing.
 #include "app/library.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/library_rom_dir.h"
 #include "app/menu.h"
 #include "app/osd.h"
 #include "bus/io.h"
+#include "platform/platform.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -72,18 +78,26 @@ void app_hard_reset() {
 }
 
 int app_load_file(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return 0;
-  const size_t bytes_read = std::fread(MachineMemory, 1, kFileImageLimit, f);
-  (void)bytes_read;  // a short or empty file is fine: the logo stays beneath it
-  std::fclose(f);
+  std::vector<uint8_t> image;
+  std::string why;
+  if (!file_read_checked(path, kFileImageLimit, &image, nullptr, &why)) {
+    const std::string line = std::string("cannot read ") + path + ": " + why;
+    std::fprintf(stderr, "quav: %s\n", line.c_str());
+    if (platform_backend() == PlatformBackend::Sdl) show_message(line.c_str(), kNoImageFrames);
+    return 0;
+  }
+  // A short or empty file is fine: what lies beneath it stays.
+  std::memcpy(MachineMemory, image.data(), image.size());
   app_settings.logo_phase = 0;
   return 1;
 }
 
 void app_write_game_list() {
-  FILE* f = std::fopen(kGameListFile, "w");
-  if (f == nullptr) return;
-  for (int i = 0; i < kLibrarySize; ++i) std::fprintf(f, "%3d  %.16s\n", i, library_table[i].title);
-  std::fclose(f);
+  std::string text;
+  char line[32];
+  for (int i = 0; i < kLibrarySize; ++i) {
+    std::snprintf(line, sizeof line, "%3d  %.16s\n", i, library_table[i].title);
+    text += line;
+  }
+  output_write_file(kGameListFile, text.data(), text.size());
 }

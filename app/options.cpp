@@ -84,10 +84,17 @@ const char* app_usage() {
       "                   A, RETURN, LSHIFT, UP, F2) from frame FROM up to frame TO;\n"
       "                   repeatable\n"
       "\n"
+      "Key recordings (in the window or headless):\n"
+      "  --record PATH    write the keys as the machine saw them to PATH, one line per\n"
+      "                   change: frame, key, down or up (\"120 RETURN down\")\n"
+      "  --replay PATH    take the keys from such a file instead of the keyboard (the\n"
+      "                   gamepad is not read); a headless replay repeats its run exactly\n"
+      "\n"
       "Images of the library are looked up in --roms DIR, $QUAV_ROMS, ./roms and\n"
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
-      "Exit status: 0; 1 when a headless output file cannot be written; 2 for a usage\n"
-      "error.\n";
+      "Every file is written to a temporary file beside it and renamed into place when\n"
+      "complete. Exit status: 0; 1 when a headless output file cannot be written or a\n"
+      "replay file cannot be read; 2 for a usage error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
@@ -163,7 +170,7 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
         return 0;
       }
     } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||
-               arg == "--wav") {
+               arg == "--wav" || arg == "--record" || arg == "--replay") {
       if (!value(&v)) return 0;
       if (v.empty()) {
         *error = arg + " needs a non-empty path";
@@ -173,7 +180,9 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
                             : arg == "--shot"         ? &o.shot
                             : arg == "--present-shot" ? &o.present_shot
                             : arg == "--vgm"          ? &o.vgm
-                                                      : &o.wav;
+                            : arg == "--wav"          ? &o.wav
+                            : arg == "--record"       ? &o.record
+                                                      : &o.replay;
       *target = v;
     } else if (arg == "--hold") {
       if (!value(&v)) return 0;
@@ -188,6 +197,11 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
       *error = "unknown option " + arg + " (see --help)";
       return 0;
     }
+  }
+  if (!o.replay.empty() && (!o.record.empty() || !o.holds.empty())) {
+    *error = std::string("--replay cannot be combined with ") +
+             (o.record.empty() ? "--hold" : "--record");
+    return 0;
   }
   if (!o.headless) {
     const char* headless_only = !o.shot.empty()           ? "--shot"

@@ -26,6 +26,8 @@ struct RunOptions {
   std::string present_shot;
   std::string vgm;
   std::string wav;
+  std::string record;  // the keys as the machine saw them, written here
+  std::string replay;  // keys read from here instead of the keyboard
   std::vector<KeyHold> holds;
   int width = -1;
   int height = -1;
