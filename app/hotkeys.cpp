@@ -7,7 +7,6 @@
 #include "app/hotkeys.h"
 
 #include "app/app.h"
-#include "app/key_log.h"
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
@@ -65,7 +64,6 @@ void show_one_line(const char* text, int frames) {
 }  // namespace
 
 void app_idle_step() {
-  key_log_frame(app_frames_run());
   if (held(HostKey::Escape)) menu_close();
   if (held(HostKey::F1)) osd_show_help();
   if (held(HostKey::F2)) menu_toggle();

@@ -71,14 +71,14 @@ bool parse_line(const std::string& text, const uint8_t held[256], int32_t last_f
   return true;
 }
 
-void record_view(const uint8_t now[256]) {
+void record_view(const uint8_t now[256], int32_t frame) {
   for (int code = 1; code < 256; ++code) {
     const char* name = input_key_name(code);
     const uint8_t down = name != nullptr && (now[code] & kKeyDown) ? kKeyDown : 0;
     if (down == key_log.view[code]) continue;
     key_log.view[code] = down;
     char line[64];
-    const int n = std::snprintf(line, sizeof line, "%d %s %s\n", key_log.frame, name,
+    const int n = std::snprintf(line, sizeof line, "%d %s %s\n", frame, name,
                                 down ? "down" : "up");
     output_write(&key_log.out, line, static_cast<size_t>(n));
   }
@@ -116,7 +116,6 @@ int key_log_record(const char* path, std::string* line) {
   }
   output_write(&key_log.out, kRecordingHeader, std::strlen(kRecordingHeader));
   key_log.mode = KeyLogMode::Record;
-  key_log.frame = -1;
   std::memset(key_log.view, 0, sizeof key_log.view);
   return 1;
 }
@@ -139,7 +138,6 @@ int key_log_replay(const char* path, std::string* line) {
     key_log.mode = KeyLogMode::Replay;
     key_log.changes = std::move(changes);
     key_log.next = 0;
-    key_log.frame = -1;
     std::memset(key_log.view, 0, sizeof key_log.view);
     return 1;
   }
@@ -147,17 +145,20 @@ int key_log_replay(const char* path, std::string* line) {
   return 0;
 }
 
-void key_log_frame(int32_t frame) {
-  if (key_log.mode == KeyLogMode::Off || frame == key_log.frame) return;
-  key_log.frame = frame;
+void key_log_pass(int32_t frame) {
+  if (key_log.mode == KeyLogMode::Off) return;
   if (key_log.mode == KeyLogMode::Record) {
     uint8_t now[256];
     platform_keys_now(now);
-    record_view(now);
+    record_view(now, frame);
   } else {
+    // One change per key and pass: a second change of the same key waits
+    // for the next pass.
+    uint8_t changed[256] = {};
     for (; key_log.next < key_log.changes.size(); ++key_log.next) {
       const KeyChange& c = key_log.changes[key_log.next];
-      if (c.frame > frame) break;
+      if (c.frame > frame || changed[c.code]) break;
+      changed[c.code] = 1;
       key_log.view[c.code] = c.down ? kKeyDown : 0;
     }
   }

@@ -83,7 +83,7 @@ int app_load_file(const char* path) {
   if (!file_read_checked(path, kFileImageLimit, &image, nullptr, &why)) {
     const std::string line = std::string("cannot read ") + path + ": " + why;
     std::fprintf(stderr, "quav: %s\n", line.c_str());
-    if (platform_backend() == PlatformBackend::Sdl) show_message(line.c_str(), kNoImageFrames);
+    if (platform_backend() == PlatformBackend::Sdl) osd_show_long_line(line.c_str(), kNoImageFrames);
     return 0;
   }
   // A short or empty file is fine: what lies beneath it stays.

@@ -37,6 +37,7 @@ int message_loop() {
       if (event.kind == PlatformEventKind::Quit) break;
       window_active = event.minimised ? 0 : 1;
     } else if (window_active == 1) {
+      key_log_pass(app_frames_run());
       app_idle_step();
     } else {
       platform_wait_event();
@@ -52,6 +53,7 @@ int headless_frames(const RunOptions& o) {
   if (!o.vgm.empty()) vgm_start();
   for (int frame = 0; frame < o.frames && quit_requested == 0; ++frame) {
     headless_keyboard_set_frame(frame);
+    key_log_pass(frame);
     headless_set_millis(static_cast<uint32_t>(frame + 1) * frame_ms);
     app_idle_step();
   }
@@ -120,7 +122,7 @@ int app_main(const RunOptions& o) {
     for (const KeyHold& h : o.holds) headless_keyboard_hold(h.code, h.from, h.to);
     if (!o.wav.empty()) headless_audio_set_wav(o.wav.c_str());
   }
-  key_log_frame(0);  // start-up reads the keys of the first frame
+  key_log_pass(0);  // start-up reads the keys of the first frame
 
   // The load display is chosen once, at start: Ctrl held, or --show-load.
   // A person's finger on Ctrl needs the pause; a script's does not.
@@ -158,8 +160,7 @@ int app_main(const RunOptions& o) {
   if (start.file_name[0] != ' ') app_load_file(start.file_name.c_str());  // reports a failure
   if (start.blit_mode >= 0) app_set_blit_mode(start.blit_mode);
   if (!key_log_line.empty()) {
-    osd_set_line(0, key_log_line.c_str());
-    osd_show(1, kFileMessageFrames);
+    osd_show_long_line(key_log_line.c_str(), kFileMessageFrames);
   }
 
   window_active = 1;
