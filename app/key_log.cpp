@@ -110,8 +110,8 @@ int key_log_parse(const std::string& text, std::vector<KeyChange>* changes, std:
 
 int key_log_record(const char* path, std::string* line) {
   key_log_finish();
-  if (!output_open(&key_log.out, path)) {
-    *line = std::string("cannot write ") + path;  // the reason is on stderr already
+  if (!output_open(&key_log.out, path)) {  // which has reported it on stderr
+    *line = std::string("cannot write ") + path + ": " + std::strerror(key_log.out.error);
     return 0;
   }
   output_write(&key_log.out, kRecordingHeader, std::strlen(kRecordingHeader));

@@ -30,13 +30,15 @@ int output_open(OutputFile* out, const char* path) {
   out->error = 0;
   struct stat st;
   if (stat(out->path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    report(out->path, EISDIR);
+    out->error = EISDIR;
+    report(out->path, out->error);
     return 0;
   }
   std::string temp = out->path + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) {
-    report(out->path, errno);
+    out->error = errno;
+    report(out->path, out->error);
     return 0;
   }
   const mode_t mask = umask(0);
@@ -44,7 +46,8 @@ int output_open(OutputFile* out, const char* path) {
   fchmod(fd, 0666 & ~mask);
   out->f = fdopen(fd, "wb");
   if (out->f == nullptr) {
-    report(out->path, errno);
+    out->error = errno;
+    report(out->path, out->error);
     close(fd);
     unlink(temp.c_str());
     return 0;

@@ -25,7 +25,8 @@ struct OutputFile {
   int error = 0;          // errno of the first failed write; 0 while all is well
 };
 
-// Creates the temporary file beside `path`. 1, or 0 with the failure reported.
+// Creates the temporary file beside `path`. 1, or 0 with the failure reported
+// (and its errno in `error`).
 int output_open(OutputFile* out, const char* path);
 // Appends bytes. A failure is kept and reported at output_commit.
 void output_write(OutputFile* out, const void* data, size_t size);
