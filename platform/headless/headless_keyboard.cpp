@@ -27,7 +27,8 @@ KeyboardAcquisition g_device;
 int g_in_front = 1;
 
 // The DirectInput codes of the named host keys; Ctrl and ENTER are either
-// of the two keys that carry the name.
+// of the two keys that carry the name. The table also answers the named keys
+// from a recorded or replayed view, on both backends (named_key_in_state).
 struct NamedKey {
   int code;
   int other;
