@@ -2,7 +2,7 @@
 # --record writes the keys as the machine saw them, one line per change, and
 # leaves the run's output as it was; --replay of that file (or of the same
 # lines written by hand) gives the same screenshot, WAV and VGM bytes, which
-# differ from a run without the keys. A replay file that is missing, a
+# differ from a run without the keys (the WAV for a program that plays a tone). A replay file that is missing, a
 # directory or damaged stops the run before its first frame: exit 1, one line
 # naming the file, no output.
 set -u
@@ -36,6 +36,15 @@ check "comments, blank lines and CRLF lines replay the same" 'same rec hand'
 run none
 check "the screenshot differs without the keys" '! cmp -s rec.bmp none.bmp'
 check "the VGM log differs without the keys" '! cmp -s rec.vgm none.vgm'
+
+# A hard reset (F3) interrupts a steady tone: the replay has it in the same sample.
+tone=(--headless --frames 100 "$QUAV_TEST_ROM_DIR/sound_tone.bin")
+"$QUAV_BIN" "${tone[@]}" --wav tone_rec.wav --hold F3@50-51 --record tone.txt 2>/dev/null &&
+  "$QUAV_BIN" "${tone[@]}" --wav tone_play.wav --replay tone.txt 2>/dev/null &&
+  "$QUAV_BIN" "${tone[@]}" --wav tone_none.wav 2>/dev/null; rc=$?
+check "the tone runs exit 0" '[ $rc -eq 0 ]'
+check "the replayed WAV is the recorded one" 'cmp -s tone_rec.wav tone_play.wav'
+check "the WAV differs without the keys" '! cmp -s tone_rec.wav tone_none.wav'
 
 mkdir adir
 printf '10 A down\n20 A\n' >short.txt
