@@ -10,6 +10,15 @@ CTEST      = ctest --output-on-failure -j $(JOBS)
 
 .PHONY: all setup build run test test-plain test-asan test-fuzz bench clean
 
+# A newcomer's first `make` on a machine without the packages stops here in one
+# line instead of in CMake. `make run` and `make test` install them themselves.
+ifeq ($(filter setup run test clean,$(MAKECMDGOALS)),)
+MISSING := $(shell bash scripts/setup.sh --missing 2>/dev/null)
+ifneq ($(MISSING),)
+$(error QUAV needs packages that are not installed ($(MISSING)): run 'make setup' first)
+endif
+endif
+
 all: build
 
 setup:

@@ -82,6 +82,8 @@ struct PaceState {
 };
 PaceState app_pace_state();
 void app_pace_reset();
+// Frames the pacing has run since start-up (or the last app_pace_reset).
+int32_t app_frames_run();
 
 // Load meter: the time one frame takes, as a percentage of one frame period
 // (20 ms at 50 frames a second), averaged over the last eight frames.

@@ -33,6 +33,7 @@ constexpr uint32_t kMeterCalibrationMs = 200;
 uint32_t pace_base_ms = 0;
 int32_t pace_done = 0;
 int32_t logo_steps = 0;
+int32_t frames_run = 0;  // since start-up: the frame count of key recordings
 
 
 // The meter works on the low 32 bits of the tick counter, so an interval
@@ -59,7 +60,10 @@ void app_pace_reset() {
   pace_base_ms = 0;
   pace_done = 0;
   logo_steps = 0;
+  frames_run = 0;
 }
+
+int32_t app_frames_run() { return frames_run; }
 
 int32_t app_pace_frames() {
   const uint32_t now = platform_millis();
@@ -82,6 +86,7 @@ int32_t app_pace_frames() {
   for (int32_t i = 0; i < n; ++i) {
     const int last = i == n - 1 ? 1 : 0;
     app_run_frame(last, last);
+    frames_run += 1;
   }
   if (machine_paused == 1) return 1;
   if (frame_calls.insert_held()) frame_calls.cpu_nmi();

@@ -6,10 +6,14 @@
 // the CPU, VDP and PSG. An entry whose image is not built in is read from
 // the ROM directory first; when it cannot be read the running program is
 // left alone and the message "No image: " + file name is shown instead.
+// A "/file" image that cannot be read is reported in one line (in the window
+// also on the screen) and changes nothing.
 #include "app/library.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
@@ -18,6 +22,7 @@
 #include "app/osd.h"
 #include "bus/cartridge.h"
 #include "bus/io.h"
+#include "platform/platform.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -44,6 +49,13 @@ std::string file_stem(const std::string& path) {
 void show_message(const char* text, int frames) {
   osd_set_line(0, text);
   osd_show(1, frames);
+}
+
+// An image that cannot be read: one line on stderr, and on screen in the window.
+void report_unreadable(const char* path, const std::string& why) {
+  const std::string line = std::string("cannot read ") + path + ": " + why;
+  std::fprintf(stderr, "quav: %s\n", line.c_str());
+  if (platform_backend() == PlatformBackend::Sdl) osd_show_long_line(line.c_str(), kNoImageFrames);
 }
 
 }  // namespace
@@ -90,32 +102,28 @@ void app_hard_reset() {
 }
 
 int app_load_file(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return 0;
-  const size_t bytes_read = std::fread(MachineMemory, 1, kFileImageLimit, f);
-  (void)bytes_read;  // a short or empty file is fine: the logo stays beneath it
-  std::fclose(f);
+  std::vector<uint8_t> image;
+  std::string why;
+  if (!file_read_checked(path, kFileImageLimit, &image, nullptr, &why)) {
+    report_unreadable(path, why);
+    return 0;
+  }
+  // A short or empty file is fine: what lies beneath it stays.
+  std::memcpy(MachineMemory, image.data(), image.size());
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;
 }
 
 int app_load_image(const char* path, MapperChoice choice) {
-  FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) {
-    std::fprintf(stderr, "quav: cannot read %s; running the logo\n", path);
+  std::vector<uint8_t> image;
+  bool longer = false;
+  std::string why;
+  if (!file_read_checked(path, kCartImageLimit, &image, &longer, &why)) {
+    report_unreadable(path, why);
     return 0;
   }
-  // One byte more than the limit tells an image that is too large.
-  std::vector<uint8_t> image(kCartImageLimit + 1);
-  image.resize(std::fread(image.data(), 1, image.size(), f));
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) {
-    std::fprintf(stderr, "quav: cannot read %s; running the logo\n", path);
-    return 0;
-  }
-  if (image.size() > kCartImageLimit) {
+  if (longer) {
     std::fprintf(stderr, "quav: %s is over 4 MB, more than a cartridge holds; not loaded\n", path);
     return 0;
   }
@@ -140,8 +148,11 @@ int app_load_image(const char* path, MapperChoice choice) {
 const std::string& library_running_name() { return running_name; }
 
 void app_write_game_list() {
-  FILE* f = std::fopen(kGameListFile, "w");
-  if (f == nullptr) return;
-  for (int i = 0; i < kLibrarySize; ++i) std::fprintf(f, "%3d  %.16s\n", i, library_table[i].title);
-  std::fclose(f);
+  std::string text;
+  char line[32];
+  for (int i = 0; i < kLibrarySize; ++i) {
+    std::snprintf(line, sizeof line, "%3d  %.16s\n", i, library_table[i].title);
+    text += line;
+  }
+  output_write_file(kGameListFile, text.data(), text.size());
 }

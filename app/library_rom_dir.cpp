@@ -9,9 +9,11 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/library.h"
 #include "app/library_rom_dir.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -117,21 +119,15 @@ const uint8_t* library_read_image(int index) {
                  dir.empty() ? "no ROM directory found" : ("not found in " + dir).c_str());
     return nullptr;
   }
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    std::fprintf(stderr, "quav: No image: %s cannot be opened\n", path.c_str());
+  std::vector<uint8_t> image;
+  bool longer = false;
+  std::string why;
+  if (!file_read_checked(path.c_str(), size, &image, &longer, &why)) {
+    std::fprintf(stderr, "quav: No image: cannot read %s: %s\n", path.c_str(), why.c_str());
     return nullptr;
   }
   std::memset(staged_image, 0, sizeof staged_image);
-  const size_t bytes_read = std::fread(staged_image, 1, size, f);
-  (void)bytes_read;  // a short file leaves zeros
-  const bool failed = std::ferror(f) != 0;
-  const bool longer = !failed && std::fgetc(f) != EOF;
-  std::fclose(f);
-  if (failed) {
-    std::fprintf(stderr, "quav: No image: %s cannot be read\n", path.c_str());
-    return nullptr;
-  }
+  std::memcpy(staged_image, image.data(), image.size());  // a short file leaves zeros
   if (longer) {
     std::fprintf(stderr, "quav: %s is longer than %u bytes; the rest is ignored\n", path.c_str(),
                  size);

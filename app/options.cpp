@@ -101,10 +101,18 @@ const char* app_usage() {
       "Ctrl+F1-F4 load them ($XDG_STATE_HOME/quav, ~/.local/state/quav); Pause/Break\n"
       "pauses and resumes.\n"
       "\n"
+      "Key recordings (in the window or headless):\n"
+      "  --record PATH    write the keys as the machine saw them to PATH, one line per\n"
+      "                   change: frame, key, down or up (\"120 RETURN down\")\n"
+      "  --replay PATH    take the keys from such a file instead of the keyboard (the\n"
+      "                   gamepad is not read); a headless replay repeats its run exactly\n"
+      "\n"
       "Images of the library are looked up in --roms DIR, $QUAV_ROMS, ./roms and\n"
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
-      "Exit status: 0; 1 when a headless output file cannot be written or the state\n"
-      "given to --load-state cannot be loaded; 2 for a usage error.\n";
+      "Every file is written to a temporary file beside it and renamed into place when\n"
+      "complete. Exit status: 0; 1 when a headless output file cannot be written, or the\n"
+      "state given to --load-state or the file given to --replay cannot be read; 2 for a\n"
+      "usage error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
@@ -188,7 +196,8 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
         return 0;
       }
     } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||
-               arg == "--wav" || arg == "--save-state" || arg == "--load-state") {
+               arg == "--wav" || arg == "--save-state" || arg == "--load-state" ||
+               arg == "--record" || arg == "--replay") {
       if (!value(&v)) return 0;
       if (v.empty()) {
         *error = arg + " needs a non-empty path";
@@ -200,7 +209,9 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
                             : arg == "--vgm"          ? &o.vgm
                             : arg == "--wav"          ? &o.wav
                             : arg == "--save-state"   ? &o.save_state
-                                                      : &o.load_state;
+                            : arg == "--load-state"   ? &o.load_state
+                            : arg == "--record"       ? &o.record
+                                                      : &o.replay;
       *target = v;
     } else if (arg == "--hold") {
       if (!value(&v)) return 0;
@@ -215,6 +226,11 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
       *error = "unknown option " + arg + " (see --help)";
       return 0;
     }
+  }
+  if (!o.replay.empty() && (!o.record.empty() || !o.holds.empty())) {
+    *error = std::string("--replay cannot be combined with ") +
+             (o.record.empty() ? "--hold" : "--record");
+    return 0;
   }
   if (!o.headless) {
     const char* headless_only = !o.shot.empty()           ? "--shot"

@@ -31,6 +31,8 @@ struct RunOptions {
   std::string wav;
   std::string save_state;
   std::string load_state;
+  std::string record;  // the keys as the machine saw them, written here
+  std::string replay;  // keys read from here instead of the keyboard
   std::vector<KeyHold> holds;
   int width = -1;
   int height = -1;

@@ -71,6 +71,15 @@ void osd_show(int lines, int frames) {
   osd_timer = frames;
 }
 
+void osd_show_long_line(const char* text, int frames) {
+  const size_t length = std::strlen(text);
+  int lines = 0;
+  for (size_t at = 0; at < length && lines < kOsdLines; at += kOsdLineChars) {
+    osd_set_line(lines++, text + at);
+  }
+  osd_show(lines, frames);
+}
+
 void osd_tick() {
   if (osd_timer > 0) osd_timer -= 1;
 }

@@ -16,6 +16,8 @@ extern int32_t osd_timer;
 
 void osd_set_line(int index, const char* text);
 void osd_show(int lines, int frames);
+// Shows one message of any length, cut into as many lines as it needs.
+void osd_show_long_line(const char* text, int frames);
 void osd_draw_messages();
 void osd_draw_text(int x, int y, const char* text, int foreground, int background);
 void osd_draw_glyph(int x, int y, int code, int foreground, int background);

@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/hotkeys.h"
+#include "app/key_log.h"
 #include "app/library.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
@@ -28,6 +29,7 @@ constexpr int kFrameWidth = 288;
 constexpr int kFrameHeight = 240;
 constexpr uint32_t kCtrlTestDelayMs = 250;
 constexpr int kLibraryLast = kLibrarySize - 1;
+constexpr int kFileMessageFrames = 160;
 
 // The window's message loop: frames run while the window is active and no
 // event waits. Quitting from the window manager shuts down as F10 does.
@@ -39,6 +41,7 @@ int message_loop() {
       if (event.kind == PlatformEventKind::Quit) break;
       window_active = event.minimised ? 0 : 1;
     } else if (window_active == 1) {
+      key_log_pass(app_frames_run());
       app_idle_step();
     } else {
       platform_wait_event();
@@ -63,30 +66,22 @@ int headless_frames(const RunOptions& o) {
   if (!o.vgm.empty()) vgm_start();
   for (int frame = 0; frame < o.frames && quit_requested == 0; ++frame) {
     headless_keyboard_set_frame(frame);
+    key_log_pass(frame);
     headless_set_millis(headless_step_millis(frame));
     app_idle_step();
   }
+  // Each output that cannot be written has said so in one line.
   int status = 0;
   if (!o.save_state.empty()) {
     // The frames staged so far go out now; the state notes them as delivered,
     // so a run that loads it does not deliver them again.
     snd_deliver_staged();
     std::string why;
-    if (!state_save_file(o.save_state, &why)) {
-      std::fprintf(stderr, "quav: cannot save the state %s: %s\n", o.save_state.c_str(),
-                   why.c_str());
-      status = 1;
-    }
+    if (!state_save_file(o.save_state, &why)) status = 1;
   }
-  if (!o.vgm.empty()) vgm_stop(o.vgm.c_str());
-  if (!o.shot.empty() && !shot_save_to(o.shot.c_str())) {
-    std::fprintf(stderr, "quav: cannot write the screenshot %s\n", o.shot.c_str());
-    status = 1;
-  }
-  if (!o.present_shot.empty() && !shot_save_back_buffer(o.present_shot.c_str())) {
-    std::fprintf(stderr, "quav: cannot write the screenshot %s\n", o.present_shot.c_str());
-    status = 1;
-  }
+  if (!o.vgm.empty() && !vgm_stop(o.vgm.c_str())) status = 1;
+  if (!o.shot.empty() && !shot_save_to(o.shot.c_str())) status = 1;
+  if (!o.present_shot.empty() && !shot_save_back_buffer(o.present_shot.c_str())) status = 1;
   return status;
 }
 
@@ -162,17 +157,29 @@ int app_main(const RunOptions& o) {
   }
 
   app_settings.frame_rate = machine_timing.frames_per_second;
+  // A key recording or replay is set up before anything else: a headless
+  // run that cannot have it stops here, having written nothing. The window
+  // runs on without it and shows why.
+  std::string key_log_line;
+  if (!o.replay.empty() && !key_log_replay(o.replay.c_str(), &key_log_line) && o.headless) {
+    return 1;
+  }
+  if (!o.record.empty() && !key_log_record(o.record.c_str(), &key_log_line) && o.headless) {
+    return 1;
+  }
 
   PlatformOptions platform_options;
   platform_options.windowed = o.windowed ? 1 : 0;
   if (!platform_init(o.headless ? PlatformBackend::Headless : PlatformBackend::Sdl,
                      platform_options)) {
+    key_log_finish();
     return 0;
   }
   if (o.headless) {
     for (const KeyHold& h : o.holds) headless_keyboard_hold(h.code, h.from, h.to);
     if (!o.wav.empty()) headless_audio_set_wav(o.wav.c_str());
   }
+  key_log_pass(0);  // start-up reads the keys of the first frame
 
   // The load display is chosen once, at start: Ctrl held, or --show-load.
   // A person's finger on Ctrl needs the pause; a script's does not.
@@ -184,11 +191,13 @@ int app_main(const RunOptions& o) {
   }
 
   if (!platform_window_open("QUAV") || !video_init(kFrameWidth, kFrameHeight)) {
+    key_log_finish();
     platform_quit();
     return 0;
   }
   if (app_list_resolutions() == 0) {
     std::fprintf(stderr, "quav: the display offers none of the resolutions QUAV uses\n");
+    key_log_finish();
     video_release();
     platform_quit();
     return 0;
@@ -205,18 +214,24 @@ int app_main(const RunOptions& o) {
     std::fprintf(stderr, "quav: /game %d: no such library entry (0-%d); ignored\n", start.game,
                  kLibraryLast);
   }
+  // An image that cannot be read is reported where it is read.
   if (start.file_name[0] != ' ' && start.file_is_image) {
     app_load_image(start.file_name.c_str(), o.mapper);
-  } else if (start.file_name[0] != ' ' && !app_load_file(start.file_name.c_str())) {
-    std::fprintf(stderr, "quav: cannot read %s; running the logo\n", start.file_name.c_str());
+  } else if (start.file_name[0] != ' ') {
+    app_load_file(start.file_name.c_str());
   }
   if (start.blit_mode >= 0) app_set_blit_mode(start.blit_mode);
   if (!start_state.empty()) commit_start_state(start_state);
+  if (!key_log_line.empty()) {
+    osd_show_long_line(key_log_line.c_str(), kFileMessageFrames);
+  }
 
   window_active = 1;
-  const int status = o.headless ? headless_frames(o) : message_loop();
+  int status = o.headless ? headless_frames(o) : message_loop();
   app_shutdown();
   platform_audio_close();
+  if (o.headless && !headless_audio_wav_check()) status = 1;
+  if (!key_log_finish() && o.headless) status = 1;
   platform_window_close();
   platform_quit();
   return status;

@@ -87,11 +87,12 @@ void app_save_slot(int slot) {
   const std::string dir = state_slot_dir();
   std::string why = "no folder for states ($HOME is not set)";
   const std::string path = state_slot_path(slot);
-  if (!dir.empty() && make_dirs(dir, &why) && state_save_file(path, &why)) {
+  if (dir.empty() || !make_dirs(dir, &why)) {
+    std::fprintf(stderr, "quav: cannot save the state %s: %s\n", path.c_str(), why.c_str());
+  } else if (state_save_file(path, &why)) {  // a failed write reports itself
     show_one_line("State " + std::to_string(slot) + " saved", kSlotFrames);
     return;
   }
-  std::fprintf(stderr, "quav: cannot save the state %s: %s\n", path.c_str(), why.c_str());
   show_one_line("State " + std::to_string(slot) + ": " + why, kSlotFrames);
 }
 

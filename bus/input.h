@@ -46,3 +46,6 @@ void ppi_poll_host();
 // The DirectInput key code of a key name without its DIK_ prefix ("A",
 // "RETURN", "LSHIFT", "F2"; any case), or -1 when there is no such key.
 int input_key_code(const char* name);
+// The name input_key_code takes for a DirectInput key code (the first of its
+// aliases), or null when the code has none.
+const char* input_key_name(int code);

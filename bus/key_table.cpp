@@ -165,3 +165,10 @@ int input_key_code(const char* name) {
   }
   return -1;
 }
+
+const char* input_key_name(int code) {
+  for (const KeyName& k : kKeyNames) {
+    if (k.code == code) return k.name;
+  }
+  return nullptr;
+}

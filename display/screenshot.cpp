@@ -6,14 +6,17 @@
 // byte). The file is one static image of 186,680 bytes: the 54-byte header,
 // 216 bottom-up rows of 864 bytes (blue, green, red) and two zero bytes.
 // The back-buffer picture of headless runs uses the same format at the
-// mode's size, its rows padded to four bytes.
+// mode's size, its rows padded to four bytes. Every file goes through a
+// temporary file renamed over it when complete; a failure says so in one line.
 #include "display/screenshot.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "display/video.h"
+#include "platform/platform.h"
 
 uint32_t shot_colour_table[kShotColours];
 
@@ -83,11 +86,6 @@ void build_shot() {
   }
 }
 
-int write_all(std::FILE* f, const uint8_t* data, size_t size) {
-  const size_t written = std::fwrite(data, 1, size, f);
-  return std::fclose(f) == 0 && written == size ? 1 : 0;
-}
-
 }  // namespace
 
 void shot_build_colour_table() {
@@ -99,28 +97,39 @@ void shot_build_colour_table() {
 }
 
 void shot_save() {
+  // The name is taken by creating it empty (only when no file of that name
+  // exists); the picture then replaces it through a temporary file.
+  char name[32] = {};
   std::FILE* f = nullptr;
+  int error = 0;
   for (int n = 0; n <= kMaxShotNumber && !f; ++n) {
-    char name[32];
     std::snprintf(name, sizeof name, "quav_%04d.bmp", n);
-    f = std::fopen(name, "wbx");  // only when no file of that name exists
+    f = std::fopen(name, "wbx");
+    error = f ? 0 : errno;
+    if (!f && error != EEXIST) break;  // the folder itself refuses
   }
-  if (!f) return;
+  if (!f) {
+    std::fprintf(stderr, "quav: cannot write %s: %s\n", name,
+                 error == EEXIST ? "quav_0000.bmp to quav_9998.bmp all exist" : std::strerror(error));
+    return;
+  }
+  std::fclose(f);
   build_shot();
-  write_all(f, shot_buffer, sizeof shot_buffer);
+  if (!output_write_file(name, shot_buffer, sizeof shot_buffer)) std::remove(name);
 }
 
 int shot_save_to(const char* path) {
-  std::FILE* f = std::fopen(path, "wb");
-  if (!f) return 0;
   build_shot();
-  return write_all(f, shot_buffer, sizeof shot_buffer);
+  return output_write_file(path, shot_buffer, sizeof shot_buffer);
 }
 
 int shot_save_back_buffer(const char* path) {
   // A tool's picture: it does not depend on the machine having built the table.
   if (!colour_table_built) shot_build_colour_table();
-  if (!video_lock_surface(kSurfaceBack)) return 0;
+  if (!video_lock_surface(kSurfaceBack)) {
+    std::fprintf(stderr, "quav: cannot write %s: there is no back buffer\n", path);
+    return 0;
+  }
   const int width = display.current_width, height = display.current_height;
   const int row_bytes = (width * 3 + 3) / 4 * 4;
   std::vector<uint8_t> image(kHeaderBytes + static_cast<size_t>(row_bytes) * height, 0);
@@ -130,7 +139,5 @@ int shot_save_back_buffer(const char* path) {
                 image.data() + kHeaderBytes + static_cast<size_t>(i) * row_bytes);
   }
   video_unlock_surface(kSurfaceBack);
-  std::FILE* f = std::fopen(path, "wb");
-  if (!f) return 0;
-  return write_all(f, image.data(), image.size());
+  return output_write_file(path, image.data(), image.size());
 }

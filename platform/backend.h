@@ -30,6 +30,7 @@ void sdl_keyboard_close();
 uint32_t sdl_keyboard_acquire();
 uint32_t sdl_keyboard_unacquire();
 uint32_t sdl_keyboard_state(uint8_t state[256]);
+void sdl_keys_now(uint8_t state[256]);
 uint32_t sdl_gamepad_joystick();
 int sdl_audio_open(int rate, int buffer_bytes);
 void sdl_audio_close();
@@ -65,6 +66,7 @@ void headless_keyboard_close();
 uint32_t headless_keyboard_acquire();
 uint32_t headless_keyboard_unacquire();
 uint32_t headless_keyboard_state(uint8_t state[256]);
+void headless_keys_now(uint8_t state[256]);
 int headless_audio_open(int rate, int buffer_bytes);
 void headless_audio_close();
 uint32_t headless_audio_play_position();
@@ -72,3 +74,7 @@ void headless_audio_set_position(uint32_t byte_offset);
 int headless_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
 int headless_audio_play();
 int headless_audio_stop();
+
+// 1 when the named host key (either of its keys, for ENTER and Ctrl) is down
+// in a 256-byte state by DirectInput code.
+int named_key_in_state(HostKey key, const uint8_t state[256]);

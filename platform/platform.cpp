@@ -4,11 +4,15 @@
 #include "platform/backend.h"
 
 #include <chrono>
+#include <cstring>
 
 namespace {
 
 PlatformBackend g_backend = PlatformBackend::Headless;
 int g_initialised = 0;
+// The keys of a recording or a replay, answered instead of the host's.
+int g_keys_overridden = 0;
+uint8_t g_keys[256] = {};
 
 bool sdl() { return g_backend == PlatformBackend::Sdl; }
 
@@ -55,8 +59,17 @@ void platform_sleep(uint32_t ms) {
   return headless_sleep(ms);
 }
 int platform_key_held(HostKey key) {
+  if (g_keys_overridden) return named_key_in_state(key, g_keys);
   if (sdl()) return sdl_key_held(key);
   return headless_key_held(key);
+}
+void platform_keys_override(const uint8_t* keys) {
+  g_keys_overridden = keys != nullptr ? 1 : 0;
+  if (keys != nullptr) std::memcpy(g_keys, keys, sizeof g_keys);
+}
+void platform_keys_now(uint8_t keys[256]) {
+  if (sdl()) return sdl_keys_now(keys);
+  return headless_keys_now(keys);
 }
 int platform_window_open(const char* title) {
   if (sdl()) return sdl_window_open(title);
@@ -139,11 +152,12 @@ uint32_t platform_keyboard_unacquire() {
   return headless_keyboard_unacquire();
 }
 uint32_t platform_keyboard_state(uint8_t state[256]) {
-  if (sdl()) return sdl_keyboard_state(state);
-  return headless_keyboard_state(state);
+  const uint32_t result = sdl() ? sdl_keyboard_state(state) : headless_keyboard_state(state);
+  if (result == 0 && g_keys_overridden) std::memcpy(state, g_keys, sizeof g_keys);
+  return result;
 }
 uint32_t platform_gamepad_joystick() {
-  if (sdl()) return sdl_gamepad_joystick();
+  if (sdl() && !g_keys_overridden) return sdl_gamepad_joystick();
   return 0;
 }
 int platform_audio_open(int rate, int buffer_bytes) {

@@ -11,6 +11,10 @@
 
 #include <cstdint>
 
+// Files: every file QUAV writes goes through a temporary file and a rename;
+// every file it reads is checked first.
+#include "platform/file_io.h"
+
 // ---- backend choice ------------------------------------------------------
 
 enum class PlatformBackend { Sdl, Headless };
@@ -46,6 +50,16 @@ enum class HostKey {
 };
 // 1 when the key is held at this moment, whatever the window's state.
 int platform_key_held(HostKey key);
+
+// The keys of a recording or a replay. While an override is set, every key
+// question (platform_key_held, the keyboard device's state) is answered from
+// `keys`, 256 bytes by DirectInput code with bit 7 set = down, instead of
+// the host's keyboard, and the gamepad reads idle; the keyboard device's
+// acquisition still follows the window. Null ends the override.
+void platform_keys_override(const uint8_t* keys);
+// The host's keys held at this moment, in the same form, whatever the
+// keyboard device's acquisition.
+void platform_keys_now(uint8_t keys[256]);
 
 // ---- window and events ---------------------------------------------------
 
@@ -147,3 +161,7 @@ void headless_keyboard_set_frame(int frame);
 // Every chunk the stream delivers is also written to this WAV file (16-bit
 // mono 44,100 Hz), finished when the audio device closes. Null: none.
 void headless_audio_set_wav(const char* path);
+// After the audio device has closed: 1 when the WAV file asked for was
+// written whole (or none was asked for); 0 when it was not, which has been
+// reported in one line.
+int headless_audio_wav_check();

@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
 # Installs the Debian packages QUAV needs to build, run and test. Safe to run again:
 # it installs only what is missing, with sudo when not root.
+# `setup.sh --missing` only prints the packages the build needs that are not
+# installed (nothing where dpkg is not available), for the Makefile's check.
 set -euo pipefail
 
-packages=(
+build_packages=(
   build-essential cmake pkg-config
   libsdl2-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  pasmo clang
-  libgme-dev imagemagick python3-pil
+  libgtest-dev libgmock-dev libbenchmark-dev libgme-dev
+  pasmo
+)
+other_packages=(
+  clang
+  imagemagick python3-pil
   xvfb xauth openbox xdotool x11-utils
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
+missing_of() {
+  command -v dpkg-query >/dev/null || return 0
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      echo "$p"
+    fi
+  done
+}
+
+if [ "${1:-}" = --missing ]; then
+  missing_of "${build_packages[@]}" | tr '\n' ' ' | sed 's/ $//'
+  exit 0
+fi
+
+mapfile -t missing < <(missing_of "${build_packages[@]}" "${other_packages[@]}")
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "platform/platform.h"
+
 VgmLog vgm;
 
 namespace {
@@ -91,15 +93,15 @@ void vgm_log_wait(int32_t n) {
   put_u32(kOffsetTotalSamples, get_u32(kOffsetTotalSamples) + static_cast<uint32_t>(n));
 }
 
-void vgm_stop(const char* file_name) {
-  if (!vgm.active) return;
+int vgm_stop(const char* file_name) {
+  if (!vgm.active) return 1;
   append(kCmdEnd);  // room_for always keeps one byte for it
   vgm.active = 0;
   put_u32(kOffsetEof, static_cast<uint32_t>(vgm.length + kEofBase));
-  if (file_name == nullptr) return;
-  std::FILE* f = std::fopen(file_name, "wb");
-  if (f == nullptr) return;
-  std::fwrite(vgm.header, 1, sizeof vgm.header, f);
-  std::fwrite(vgm.data.data(), 1, static_cast<size_t>(vgm.length), f);
-  std::fclose(f);
+  if (file_name == nullptr) return 1;
+  OutputFile out;
+  if (!output_open(&out, file_name)) return 0;
+  output_write(&out, vgm.header, sizeof vgm.header);
+  output_write(&out, vgm.data.data(), static_cast<size_t>(vgm.length));
+  return output_commit(&out);
 }

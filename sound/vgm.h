@@ -25,6 +25,6 @@ uint32_t vgm_is_logging();
 void vgm_put_byte(uint8_t b);
 void vgm_log_psg_write(uint8_t b);
 void vgm_log_wait(int32_t n);
-// Writes the log to file_name if one is active; a file that cannot be
-// opened discards the log silently.
-void vgm_stop(const char* file_name);
+// Ends the log and writes it to file_name if one is active. 0 when the file
+// could not be written (reported in one line; the log is discarded), else 1.
+int vgm_stop(const char* file_name);

@@ -3,17 +3,15 @@
 // record; this file only orders, frames and checks them.
 #include "state/state_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "bus/cartridge.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
+#include "platform/platform.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
 #include "state/state_bytes.h"
@@ -40,7 +38,7 @@ constexpr size_t kHeaderBytes = sizeof kMagic + 2 + 1;
 constexpr size_t kCrcBytes = 4;
 // Far above any state (the flat map's is under 100 KB; a banked
 // cartridge's image adds up to 4 MB).
-constexpr long kMaxStateBytes = 8L << 20;
+constexpr size_t kMaxStateBytes = 8u << 20;
 
 constexpr StateTag kTagCartridge = "CART";
 constexpr StateTag kTagCpu = "Z80 ";
@@ -53,8 +51,6 @@ constexpr StateTag kTagPpi = "PPI ";
 uint32_t crc_of(const uint8_t* data, size_t size) {
   return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), data, static_cast<uInt>(size)));
 }
-
-std::string system_reason() { return std::strerror(errno); }
 
 // One section: `decode` must take exactly its bytes and accept its values.
 template <typename Decode>
@@ -191,34 +187,9 @@ void state_commit(const MachineSnapshot& s) {
 }
 
 bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) {
-    *why = errno == ENOENT ? "no such file" : system_reason();
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    *why = "it is a directory";
-    return false;
-  }
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    *why = system_reason();
-    return false;
-  }
-  bytes->clear();
-  uint8_t block[1 << 16];
-  size_t n = 0;
-  while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
-    bytes->insert(bytes->end(), block, block + n);
-    if (bytes->size() > static_cast<size_t>(kMaxStateBytes)) break;
-  }
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) {
-    *why = "cannot be read";
-    return false;
-  }
-  if (bytes->size() > static_cast<size_t>(kMaxStateBytes)) {
+  bool longer = false;
+  if (!file_read_checked(path.c_str(), kMaxStateBytes, bytes, &longer, why)) return false;
+  if (longer) {
     *why = "too large to be a QUAV state file";
     return false;
   }
@@ -235,40 +206,12 @@ bool state_load_file(const std::string& path, std::string* why) {
 }
 
 bool state_save_file(const std::string& path, std::string* why) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    *why = "it is a directory";
-    return false;
-  }
   const std::vector<uint8_t> bytes = state_encode();
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *why = system_reason();
-    return false;
+  OutputFile out;
+  if (output_open(&out, path.c_str())) {
+    output_write(&out, bytes.data(), bytes.size());
+    if (output_commit(&out)) return true;
   }
-  // mkstemp makes the file for its owner only; a state is an ordinary file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  std::FILE* f = fdopen(fd, "wb");
-  if (f == nullptr) {
-    *why = system_reason();
-    close(fd);
-    unlink(temp.c_str());
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    *why = "cannot be written";
-    unlink(temp.c_str());
-    return false;
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    *why = system_reason();
-    unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  *why = std::strerror(out.error);
+  return false;
 }

@@ -47,4 +47,5 @@ bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::
 bool state_load_file(const std::string& path, std::string* why);
 // Writes the running machine to `path` through a temporary file in the same
 // folder, renamed over it when complete; false with the reason in `why`.
+// The failure is reported on stderr by the writer, in one line.
 bool state_save_file(const std::string& path, std::string* why);

@@ -2,6 +2,8 @@
 // plays it. The play position advances by one write per delivery, so the
 // stream's chunks land in ring order; each delivered chunk can also be
 // appended to a 16-bit mono WAV file, whose sizes are filled in at close.
+// The WAV file grows as a temporary file beside its target and replaces the
+// target at close; a failure is reported once and remembered for the run.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,6 +17,8 @@ namespace {
 constexpr int kWavHeaderBytes = 44;
 constexpr int kMaxBufferBytes = 1 << 24;
 
+enum class WavState { NotStarted, Writing, Written, Failed };
+
 struct HeadlessAudio {
   int open = 0;
   int playing = 0;
@@ -23,7 +27,8 @@ struct HeadlessAudio {
   uint32_t position = 0;
   int fail_step = 0;
   std::string wav_path;
-  std::FILE* wav = nullptr;
+  OutputFile wav;
+  WavState wav_state = WavState::NotStarted;
   uint32_t wav_data_bytes = 0;
 };
 
@@ -51,34 +56,32 @@ void wav_header(uint8_t h[kWavHeaderBytes], uint32_t data_bytes) {
 }
 
 void wav_begin() {
-  if (audio.wav_path.empty() || audio.wav != nullptr) return;
-  audio.wav = std::fopen(audio.wav_path.c_str(), "wb");
-  if (audio.wav == nullptr) {
-    std::fprintf(stderr, "quav: cannot write the WAV file %s\n", audio.wav_path.c_str());
+  if (audio.wav_path.empty() || audio.wav_state == WavState::Writing) return;
+  if (!output_open(&audio.wav, audio.wav_path.c_str())) {
+    audio.wav_state = WavState::Failed;
     return;
   }
+  audio.wav_state = WavState::Writing;
   uint8_t h[kWavHeaderBytes];
   wav_header(h, 0);
-  std::fwrite(h, 1, sizeof h, audio.wav);
+  output_write(&audio.wav, h, sizeof h);
   audio.wav_data_bytes = 0;
 }
 
 void wav_append(const int16_t* samples, int count) {
-  if (audio.wav == nullptr) return;
+  if (audio.wav_state != WavState::Writing) return;
   std::vector<uint8_t> bytes(static_cast<size_t>(count) * 2);
   for (int i = 0; i < count; ++i) put_le(&bytes[static_cast<size_t>(i) * 2], static_cast<uint16_t>(samples[i]), 2);
-  std::fwrite(bytes.data(), 1, bytes.size(), audio.wav);
+  output_write(&audio.wav, bytes.data(), bytes.size());
   audio.wav_data_bytes += static_cast<uint32_t>(bytes.size());
 }
 
 void wav_finish() {
-  if (audio.wav == nullptr) return;
+  if (audio.wav_state != WavState::Writing) return;
   uint8_t h[kWavHeaderBytes];
   wav_header(h, audio.wav_data_bytes);
-  std::fseek(audio.wav, 0, SEEK_SET);
-  std::fwrite(h, 1, sizeof h, audio.wav);
-  std::fclose(audio.wav);
-  audio.wav = nullptr;
+  output_write_at(&audio.wav, 0, h, sizeof h);
+  audio.wav_state = output_commit(&audio.wav) ? WavState::Written : WavState::Failed;
 }
 
 }  // namespace
@@ -134,7 +137,17 @@ int headless_audio_stop() {
 void headless_audio_set_wav(const char* path) {
   wav_finish();
   audio.wav_path = path != nullptr ? path : "";
+  audio.wav_state = WavState::NotStarted;
   if (audio.open) wav_begin();
+}
+
+int headless_audio_wav_check() {
+  if (audio.wav_path.empty() || audio.wav_state == WavState::Written) return 1;
+  if (audio.wav_state == WavState::NotStarted) {
+    std::fprintf(stderr, "quav: cannot write %s: the audio device never opened\n",
+                 audio.wav_path.c_str());
+  }
+  return 0;
 }
 
 const uint8_t* headless_audio_buffer(int* bytes) {

@@ -26,15 +26,10 @@ int g_frame = 0;
 KeyboardAcquisition g_device;
 int g_in_front = 1;
 
-int code_held(int code) {
-  for (const HeldKey& k : g_script) {
-    if (k.code == code && g_frame >= k.from && g_frame < k.to) return 1;
-  }
-  return 0;
-}
-
 // The DirectInput codes of the named host keys; Ctrl, Shift and ENTER are
-// either of the two keys that carry the name.
+// either of the two keys that carry the name. The table also answers the
+// named keys from a recorded or replayed view, on both backends
+// (named_key_in_state).
 struct NamedKey {
   int code;
   int other;
@@ -85,10 +80,23 @@ void headless_keyboard_set_focus(int in_front) {
 }
 
 int headless_key_held(HostKey key) {
+  uint8_t state[256];
+  headless_keys_now(state);
+  return named_key_in_state(key, state);
+}
+
+int named_key_in_state(HostKey key, const uint8_t state[256]) {
   const int i = static_cast<int>(key);
   if (i < 0 || i >= static_cast<int>(HostKey::Count)) return 0;
   const NamedKey& k = kNamedKeys[i];
-  return code_held(k.code) || (k.other != 0 && code_held(k.other)) ? 1 : 0;
+  return (state[k.code] & kKeyDown) || (k.other != 0 && (state[k.other] & kKeyDown)) ? 1 : 0;
+}
+
+void headless_keys_now(uint8_t state[256]) {
+  std::memset(state, 0, 256);
+  for (const HeldKey& k : g_script) {
+    if (g_frame >= k.from && g_frame < k.to) state[k.code] = kKeyDown;
+  }
 }
 
 int headless_keyboard_open() {
@@ -104,9 +112,6 @@ uint32_t headless_keyboard_unacquire() { return g_device.unacquire(); }
 
 uint32_t headless_keyboard_state(uint8_t state[256]) {
   if (const uint32_t result = g_device.check_read()) return result;
-  std::memset(state, 0, 256);
-  for (const HeldKey& k : g_script) {
-    if (g_frame >= k.from && g_frame < k.to) state[k.code] = kKeyDown;
-  }
+  headless_keys_now(state);
   return 0;
 }

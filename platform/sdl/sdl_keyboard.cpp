@@ -178,13 +178,17 @@ uint32_t sdl_keyboard_state(uint8_t state[256]) {
     g_device.acquired = 0;
     return kPlatformInputLost;
   }
+  sdl_keys_now(state);
+  return 0;
+}
+
+void sdl_keys_now(uint8_t state[256]) {
   int count = 0;
   const Uint8* keys = SDL_GetKeyboardState(&count);
   std::memset(state, 0, 256);
   for (const ScancodeKey& k : kScancodeKeys) {
     if (k.scancode < count && keys[k.scancode]) state[k.dik] = kKeyDown;
   }
-  return 0;
 }
 
 uint32_t sdl_gamepad_joystick() {

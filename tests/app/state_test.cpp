@@ -217,7 +217,7 @@ TEST_F(SaveState, FilesAreWrittenWholeAndReadChecked) {
   EXPECT_FALSE(state_save_file((dir / "missing" / "a.state").string(), &why));
   EXPECT_EQ(why, "No such file or directory");
   EXPECT_FALSE(state_save_file((dir / "folder").string(), &why));
-  EXPECT_EQ(why, "it is a directory");
+  EXPECT_EQ(why, "Is a directory");
 
   const Bytes good = state_encode();
   const fs::path path = dir / "a.state";
@@ -229,9 +229,9 @@ TEST_F(SaveState, FilesAreWrittenWholeAndReadChecked) {
 
   run_frames(3);
   EXPECT_FALSE(state_load_file((dir / "none.state").string(), &why));
-  EXPECT_EQ(why, "no such file");
+  EXPECT_EQ(why, "No such file or directory");
   EXPECT_FALSE(state_load_file((dir / "folder").string(), &why));
-  EXPECT_EQ(why, "it is a directory");
+  EXPECT_EQ(why, "Is a directory");
   ASSERT_TRUE(state_load_file(path.string(), &why)) << why;
   EXPECT_EQ(state_encode(), good);
   fs::remove_all(dir);

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# --record writes the keys as the machine saw them, one line per change, and
+# leaves the run's output as it was; --replay of that file (or of the same
+# lines written by hand) gives the same screenshot, WAV and VGM bytes, which
+# differ from a run without the keys (the WAV for a program that plays a tone). A replay file that is missing, a
+# directory or damaged stops the run before its first frame: exit 1, one line
+# naming the file, no output.
+set -u
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+cd "$tmp" || exit 1
+echo_rom="$QUAV_TEST_ROM_DIR/input_echo.bin"
+[ -f "$echo_rom" ] || { echo "SKIP: input_echo was not built"; exit 77; }
+run() {  # run NAME ARGS...: outputs NAME.bmp, NAME.wav, NAME.vgm
+  local name=$1; shift
+  "$QUAV_BIN" --headless --frames 200 /file "$echo_rom" --shot "$name.bmp" --wav "$name.wav" \
+    --vgm "$name.vgm" "$@" >/dev/null 2>"$name.err"
+}
+same() { for x in bmp wav vgm; do cmp -s "$1.$x" "$2.$x" || return 1; done; }
+keys=(--hold A@10-50 --hold LSHIFT@30-70 --hold F4@100-101 --hold UP@120-160 --hold F2@170-171)
+
+run held "${keys[@]}"; rc_held=$?
+run rec "${keys[@]}" --record keys.txt; rc=$?
+check "the runs exit 0" '[ $rc_held -eq 0 ] && [ $rc -eq 0 ]'
+check "recording leaves the output as it was" 'same held rec'
+check "the recording holds each change" '[ "$(grep -v "^#" keys.txt)" = "$(printf "%s\n" \
+  "10 A down" "30 LSHIFT down" "50 A up" "70 LSHIFT up" "100 F4 down" "101 F4 up" \
+  "120 UP down" "160 UP up" "170 F2 down" "171 F2 up")" ]'
+run play --replay keys.txt; rc=$?
+check "the replay exits 0" '[ $rc -eq 0 ] && [ ! -s play.err ]'
+check "the replay repeats the recorded run byte for byte" 'same rec play'
+{ printf '# by hand\r\n\r\n'; sed 's/$/\r/' keys.txt; } >hand.txt
+run hand --replay hand.txt
+check "comments, blank lines and CRLF lines replay the same" 'same rec hand'
+run none
+check "the screenshot differs without the keys" '! cmp -s rec.bmp none.bmp'
+check "the VGM log differs without the keys" '! cmp -s rec.vgm none.vgm'
+
+# A hard reset (F3) interrupts a steady tone: the replay has it in the same sample.
+tone=(--headless --frames 100 "$QUAV_TEST_ROM_DIR/sound_tone.bin")
+"$QUAV_BIN" "${tone[@]}" --wav tone_rec.wav --hold F3@50-51 --record tone.txt 2>/dev/null &&
+  "$QUAV_BIN" "${tone[@]}" --wav tone_play.wav --replay tone.txt 2>/dev/null &&
+  "$QUAV_BIN" "${tone[@]}" --wav tone_none.wav 2>/dev/null; rc=$?
+check "the tone runs exit 0" '[ $rc -eq 0 ]'
+check "the replayed WAV is the recorded one" 'cmp -s tone_rec.wav tone_play.wav'
+check "the WAV differs without the keys" '! cmp -s tone_rec.wav tone_none.wav'
+
+mkdir adir
+printf '10 A down\n20 A\n' >short.txt
+printf '10 A down\n20 NOKEY up\n' >unknown.txt
+printf '10 A up\n' >notdown.txt
+printf '10 A down\n5 A up\n' >backwards.txt
+printf '10 A sideways\n' >word.txt
+printf 'ten A down\n' >frame.txt
+cp "$echo_rom" binary.txt
+for bad in missing.txt adir short.txt unknown.txt notdown.txt backwards.txt word.txt frame.txt binary.txt; do
+  mkdir out && cd out || exit 1
+  run bad --replay "../$bad"; rc=$?
+  check "$bad: exit 1" '[ $rc -eq 1 ]'
+  check "$bad: one line naming it" '[ "$(wc -l <bad.err)" -eq 1 ] && grep -q "^quav: cannot replay ../$bad: " bad.err'
+  check "$bad: nothing written" '[ "$(ls -A)" = bad.err ]'
+  cd .. && rm -rf out
+done
+check "a line's fault is named" 'grep -q "line 2: unknown key .NOKEY." <(run x --replay unknown.txt; cat x.err)'
+
+"$QUAV_BIN" --headless --replay keys.txt --hold A@1-2 >/dev/null 2>err.txt; rc=$?
+check "--replay with --hold is a usage error" '[ $rc -eq 2 ] && [ "$(wc -l <err.txt)" -eq 1 ]'
+exit $fail
