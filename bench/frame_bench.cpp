@@ -1,12 +1,28 @@
-// Whole emulated frames, headless: the Z80, the VDP drawing every line, the
-// sound made and delivered, the frame presented (640 x 480, blit mode 0).
-// Reports frames per second of CPU time, the multiple of real time (50
-// frames a second) and the process's peak resident memory.
+// Whole emulated frames, headless, and where their time goes.
 //
-// Two workloads: the logo as it runs (its main loop idles on JR $ between
-// frame interrupts), and a busy program that never idles: loads, adds and
-// stores through (HL) in a DJNZ loop, with the logo's frame handler and
-// Graphics II screen kept.
+// Two workloads, chosen by the benchmark's argument:
+//   0 the logo as it runs (its main loop idles on JR $ between frame
+//     interrupts; Graphics II, no sprites);
+//   1 the busy cartridge (bench/busy.asm): Graphics II, 16 sprites of 16 x 16,
+//     the frame interrupt on, 16-bit arithmetic and 512 bytes of VRAM
+//     streamed per pass, all four sound channels playing.
+//
+// BM_Frame runs whole frames as a headless run does: the Z80, the VDP drawing
+// every line, the sound made and delivered, the frame presented (640 x 480,
+// blit mode 0), the shell's per-frame work. It reports the multiple of real
+// time (50 frames a second) and the process's peak resident memory.
+//
+// The others take one part of a frame each, on the machine as the workload
+// leaves it:
+//   BM_FrameZ80      the 312 line slices of the Z80 with the VDP's line
+//                    status (its interrupt), nothing drawn or sounded;
+//   BM_FrameVdpLines the VDP's 312 lines, drawn, sprites included;
+//   BM_FrameSprites  the sprite pass alone over the 192 active lines;
+//   BM_FrameSound    one frame's samples made and delivered;
+//   BM_FramePresent  presenting the frame and the flip;
+//   BM_FrameShell    a whole frame with the devices above left out: the
+//                    surface locks, menu and message draws, message timers
+//                    and the frame loop itself.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -16,55 +32,149 @@
 #include "bus/io.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/psg.h"
+#include "sound/stream.h"
+#include "vdp/vdp.h"
+#include "vdp/vdp_internal.h"
 #include "z80/cpu.h"
+
+extern const unsigned char kBusyImage[];
+extern const unsigned kBusyImage_size;
 
 namespace {
 
-void start_machine() {
+constexpr int kLogo = 0;
+constexpr int kBusy = 1;
+constexpr int kSettleFrames = 100;  // the busy program's set-up takes a few frames
+
+void start_machine(int workload) {
   platform_init(PlatformBackend::Headless, PlatformOptions{});
   video_init(288, 240);
   app_list_resolutions();
   video_set_mode(resolution_table[0].width, resolution_table[0].height);
   app_setup_machine();
-  for (int i = 0; i < 3; ++i) app_run_frame(1, 1);  // the logo sets up the VDP
+  if (workload == kBusy) {
+    // As a cartridge image loads: memory cleared, the image at 0x0000, the
+    // devices and the CPU reset.
+    std::memset(MachineMemory, 0, kMemorySize);
+    std::memcpy(MachineMemory, kBusyImage, kBusyImage_size);
+    vdp_reset();
+    psg_reset();
+    cpu_reset();
+    app_settings.logo_phase = 0;
+  }
+  for (int i = 0; i < kSettleFrames; ++i) app_run_frame(1, 1);
 }
 
-void report(benchmark::State& state) {
-  const double frames = static_cast<double>(state.iterations());
-  state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
-  state.counters["x_real_time"] = benchmark::Counter(frames / 50.0, benchmark::Counter::kIsRate);
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+void stop_machine() {
   app_shutdown();
   platform_quit();
 }
 
-void BM_WholeFrameLogo(benchmark::State& state) {
-  start_machine();
-  for (auto _ : state) app_run_frame(1, 1);
-  report(state);
-}
-BENCHMARK(BM_WholeFrameLogo)->Unit(benchmark::kMicrosecond);
+void label(benchmark::State& state) { state.SetLabel(state.range(0) == kBusy ? "busy" : "logo"); }
 
-void BM_WholeFrameBusyProgram(benchmark::State& state) {
-  start_machine();
-  constexpr uint16_t kBusyLoop = 0x0200;
-  const uint8_t busy[] = {
-      0x21, 0x00, 0x80,  // LD HL,8000h
-      0x06, 0x00,        // LD B,0
-      0x7E,              // LD A,(HL)
-      0x80,              // ADD A,B
-      0x77,              // LD (HL),A
-      0x23,              // INC HL
-      0x10, 0xFA,        // DJNZ -6
-      0x18, 0xF6,        // JR -10
-  };
-  std::memcpy(MachineMemory + kBusyLoop, busy, sizeof busy);
-  cpu.pc = kBusyLoop;
-  for (auto _ : state) app_run_frame(1, 1);
-  report(state);
+void report_frames(benchmark::State& state) {
+  const double frames = static_cast<double>(state.iterations());
+  state.counters["x_real_time"] = benchmark::Counter(frames / 50.0, benchmark::Counter::kIsRate);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  label(state);
 }
-BENCHMARK(BM_WholeFrameBusyProgram)->Unit(benchmark::kMicrosecond);
+
+void BM_Frame(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) app_run_frame(1, 1);
+  report_frames(state);
+  stop_machine();
+}
+BENCHMARK(BM_Frame)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+// Frames with some of the frame calls left out (the rest stay real); `step`
+// runs one frame.
+void run_with_calls(benchmark::State& state, const FrameCalls& calls, void (*step)()) {
+  start_machine(static_cast<int>(state.range(0)));
+  const FrameCalls saved = frame_calls;
+  frame_calls = calls;
+  for (auto _ : state) step();
+  frame_calls = saved;
+  label(state);
+  stop_machine();
+}
+
+// The frame calls with the drawing, the sound and the present left out.
+FrameCalls without_devices() {
+  FrameCalls calls = frame_calls;
+  calls.vdp_render_line = [](int) {};
+  calls.snd_frame_begin = [] {};
+  calls.snd_line_done = [] {};
+  calls.snd_frame_end = [](int) {};
+  calls.video_present = [] {};
+  calls.video_flip = [](int) { return 1; };
+  return calls;
+}
+
+void BM_FrameZ80(benchmark::State& state) {
+  FrameCalls calls = without_devices();
+  calls.vdp_render_line = [](int) { vdp_line_status(); };
+  run_with_calls(state, calls, [] { app_emulate_frame(1, 1); });
+}
+BENCHMARK(BM_FrameZ80)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameVdpLines(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_lock_frame();
+    for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
+      vdp_render_line(1);
+    }
+    video_unlock_frame();
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameVdpLines)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameSprites(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_lock_frame();
+    for (int line = 0; line < kActiveLines; ++line) vdp_draw_sprites(line);
+    video_unlock_frame();
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameSprites)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameSound(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    snd_frame_begin();
+    for (int line = 0; line < kLinesPerFrame; ++line) snd_line_done();
+    snd_frame_end(1);
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameSound)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FramePresent(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_present();
+    video_flip(1);
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FramePresent)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameShell(benchmark::State& state) {
+  FrameCalls calls = without_devices();
+  calls.cpu_run = [](int32_t budget) { return budget; };
+  run_with_calls(state, calls, [] { app_run_frame(1, 1); });
+}
+BENCHMARK(BM_FrameShell)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
