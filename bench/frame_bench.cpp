@@ -7,9 +7,10 @@
 //     the frame interrupt on, 16-bit arithmetic and 512 bytes of VRAM
 //     streamed per pass, all four sound channels playing.
 //
-// BM_Frame runs whole frames as a headless run does: the Z80, the VDP drawing
-// every line, the sound made and delivered, the frame presented (640 x 480,
-// blit mode 0), the shell's per-frame work. It reports the multiple of real
+// BM_Frame runs whole frames as a headless run without --present-shot does:
+// the Z80, the VDP drawing every line, the sound made and delivered, the
+// shell's per-frame work; nobody sees the back buffer, so nothing is
+// presented. It reports the multiple of real
 // time (50 frames a second) and the process's peak resident memory.
 //
 // The others take one part of a frame each, on the machine as the workload
@@ -19,7 +20,8 @@
 //   BM_FrameVdpLines the VDP's 312 lines, drawn, sprites included;
 //   BM_FrameSprites  the sprite pass alone over the 192 active lines;
 //   BM_FrameSound    one frame's samples made and delivered;
-//   BM_FramePresent  presenting the frame and the flip;
+//   BM_FramePresent  presenting the frame (640 x 480, blit mode 0) and the
+//                    flip, as a window or --present-shot asks;
 //   BM_FrameShell    a whole frame with the devices above left out: the
 //                    surface locks, menu and message draws, message timers
 //                    and the frame loop itself.
@@ -53,6 +55,7 @@ void start_machine(int workload) {
   app_list_resolutions();
   video_set_mode(resolution_table[0].width, resolution_table[0].height);
   app_setup_machine();
+  app_settings.present_seen = 0;  // as in a headless run without --present-shot
   if (workload == kBusy) {
     // As a cartridge image loads: memory cleared, the image at 0x0000, the
     // devices and the CPU reset.
@@ -67,6 +70,7 @@ void start_machine(int workload) {
 }
 
 void stop_machine() {
+  app_settings.present_seen = 1;
   app_shutdown();
   platform_quit();
 }
