@@ -3,6 +3,7 @@
 // only builds update_step and the volume table.
 #include "sound/psg.h"
 
+#include <algorithm>
 #include <cstring>
 
 PsgState psg;
@@ -19,6 +20,8 @@ constexpr uint32_t kMixClip = 0x7FFF0000;
 // Keeps a run's silence catch-up (count + length × 0x10000) inside 32 bits;
 // longer requests are made as several runs.
 constexpr int32_t kMaxRun = 16383;
+constexpr int32_t kMixBlock = 64;  // samples made per channel before they are mixed
+constexpr int kNoiseChannel = 3;
 // Bounds for update_step, so that every period (1,023 ticks, or 128 ticks of
 // noise) stays far inside 32 bits and no period is 0.
 constexpr double kMaxUpdateStep = 0x20000;
@@ -81,6 +84,25 @@ int32_t noise_sample() {
   return acc;
 }
 
+// Samples in which a channel does not flip (it has more than one sample's
+// time units left) are the whole sample at its output level; they are filled
+// at once, and only the samples with a flip take the step by step path.
+int32_t steady_samples(int c, int32_t wanted) {
+  const int32_t steady = (psg.count[c] - 1) / kPsgTimeUnitsPerSample;  // count is never 0 or less here
+  return steady < wanted ? steady : wanted;
+}
+
+void channel_samples(int c, int32_t* acc, int32_t length) {
+  for (int32_t i = 0; i < length;) {
+    const int32_t steady = steady_samples(c, length - i);
+    const int32_t level = psg.output[c] ? kPsgTimeUnitsPerSample : 0;
+    std::fill_n(acc + i, steady, level);
+    psg.count[c] -= steady * kPsgTimeUnitsPerSample;
+    i += steady;
+    if (i < length) acc[i++] = c == kNoiseChannel ? noise_sample() : tone_sample(c);
+  }
+}
+
 void update_run(int16_t* buffer, int32_t length) {
   if (psg.muted) {
     std::memset(buffer, 0, sizeof(int16_t) * static_cast<size_t>(length) * (psg.stereo ? 2 : 1));
@@ -91,20 +113,20 @@ void update_run(int16_t* buffer, int32_t length) {
   for (int c = 0; c < 4; ++c) {
     if (psg.volume[c] == 0 && psg.count[c] <= span) psg.count[c] += span;
   }
-  for (int32_t i = 0; i < length; ++i) {
-    const int32_t acc0 = tone_sample(0);
-    const int32_t acc1 = tone_sample(1);
-    const int32_t acc2 = tone_sample(2);
-    const int32_t acc3 = noise_sample();
-    // The products are summed as unsigned 32-bit values, then clipped.
-    uint32_t sum = static_cast<uint32_t>(psg.volume[0]) * static_cast<uint32_t>(acc0) +
-                   static_cast<uint32_t>(psg.volume[1]) * static_cast<uint32_t>(acc1) +
-                   static_cast<uint32_t>(psg.volume[2]) * static_cast<uint32_t>(acc2) +
-                   static_cast<uint32_t>(psg.volume[3]) * static_cast<uint32_t>(acc3);
-    if (sum > kMixClip) sum = kMixClip;
-    const int16_t sample = static_cast<int16_t>(sum >> 16);
-    *buffer++ = sample;
-    if (psg.stereo) *buffer++ = sample;
+  // Each block is made channel by channel, then mixed.
+  for (int32_t first = 0; first < length; first += kMixBlock) {
+    const int32_t count = std::min(kMixBlock, length - first);
+    int32_t acc[4][kMixBlock];
+    for (int c = 0; c < 4; ++c) channel_samples(c, acc[c], count);
+    for (int32_t i = 0; i < count; ++i) {
+      // The products are summed as unsigned 32-bit values, then clipped.
+      uint32_t sum = 0;
+      for (int c = 0; c < 4; ++c) sum += static_cast<uint32_t>(psg.volume[c]) * static_cast<uint32_t>(acc[c][i]);
+      if (sum > kMixClip) sum = kMixClip;
+      const int16_t sample = static_cast<int16_t>(sum >> 16);
+      *buffer++ = sample;
+      if (psg.stereo) *buffer++ = sample;
+    }
   }
 }
 
