@@ -20,8 +20,6 @@ constexpr uint32_t kMixClip = 0x7FFF0000;
 // Keeps a run's silence catch-up (count + length × 0x10000) inside 32 bits;
 // longer requests are made as several runs.
 constexpr int32_t kMaxRun = 16383;
-constexpr int32_t kMixBlock = 64;  // samples made per channel before they are mixed
-constexpr int kNoiseChannel = 3;
 // Bounds for update_step, so that every period (1,023 ticks, or 128 ticks of
 // noise) stays far inside 32 bits and no period is 0.
 constexpr double kMaxUpdateStep = 0x20000;
@@ -84,23 +82,52 @@ int32_t noise_sample() {
   return acc;
 }
 
-// Samples in which a channel does not flip (it has more than one sample's
-// time units left) are the whole sample at its output level; they are filled
-// at once, and only the samples with a flip take the step by step path.
-int32_t steady_samples(int c, int32_t wanted) {
-  const int32_t steady = (psg.count[c] - 1) / kPsgTimeUnitsPerSample;  // count is never 0 or less here
-  return steady < wanted ? steady : wanted;
+// A channel whose half-period is at least one sample long flips at most once
+// in a sample: its share is the time before the flip at the old output and
+// the rest at the new one. The samples of such channels are made without a
+// branch, since flips fall irregularly between samples and branches on them
+// are mispredicted; their counters are kept in locals for the run.
+struct OneFlipChannels {
+  int32_t count[4];
+  int32_t output[4];
+  int32_t period[4];
+  uint32_t noise_shift;
+};
+
+int32_t share_around_flip(OneFlipChannels& ch, int c, int32_t flip, int32_t new_output) {
+  const int32_t before = flip ? ch.count[c] : kPsgTimeUnitsPerSample;
+  const int32_t acc = ch.output[c] * before + new_output * (kPsgTimeUnitsPerSample - before);
+  ch.output[c] = new_output;
+  ch.count[c] += flip * ch.period[c] - kPsgTimeUnitsPerSample;
+  return acc;
 }
 
-void channel_samples(int c, int32_t* acc, int32_t length) {
-  for (int32_t i = 0; i < length;) {
-    const int32_t steady = steady_samples(c, length - i);
-    const int32_t level = psg.output[c] ? kPsgTimeUnitsPerSample : 0;
-    std::fill_n(acc + i, steady, level);
-    psg.count[c] -= steady * kPsgTimeUnitsPerSample;
-    i += steady;
-    if (i < length) acc[i++] = c == kNoiseChannel ? noise_sample() : tone_sample(c);
-  }
+int32_t tone_sample_one_flip(OneFlipChannels& ch, int c) {
+  const int32_t flip = ch.count[c] <= kPsgTimeUnitsPerSample ? 1 : 0;
+  return share_around_flip(ch, c, flip, ch.output[c] ^ flip);
+}
+
+// The noise register shifts at the flip, and its low bit is the new output.
+int32_t noise_sample_one_flip(OneFlipChannels& ch) {
+  const int32_t flip = ch.count[3] <= kPsgTimeUnitsPerSample ? 1 : 0;
+  const uint32_t shift = ch.noise_shift;
+  const uint32_t shifted = (shift ^ (psg.noise_feedback & (0u - (shift & 1)))) >> 1;
+  ch.noise_shift = flip ? shifted : shift;
+  return share_around_flip(ch, 3, flip, flip ? static_cast<int32_t>(shifted & 1) : ch.output[3]);
+}
+
+// The products are summed as unsigned 32-bit values, then clipped.
+int16_t mix(const int32_t acc[4]) {
+  uint32_t sum = 0;
+  for (int c = 0; c < 4; ++c) sum += static_cast<uint32_t>(psg.volume[c]) * static_cast<uint32_t>(acc[c]);
+  if (sum > kMixClip) sum = kMixClip;
+  return static_cast<int16_t>(sum >> 16);
+}
+
+int16_t* store(int16_t* buffer, int16_t sample) {
+  *buffer++ = sample;
+  if (psg.stereo) *buffer++ = sample;
+  return buffer;
 }
 
 void update_run(int16_t* buffer, int32_t length) {
@@ -113,21 +140,29 @@ void update_run(int16_t* buffer, int32_t length) {
   for (int c = 0; c < 4; ++c) {
     if (psg.volume[c] == 0 && psg.count[c] <= span) psg.count[c] += span;
   }
-  // Each block is made channel by channel, then mixed.
-  for (int32_t first = 0; first < length; first += kMixBlock) {
-    const int32_t count = std::min(kMixBlock, length - first);
-    int32_t acc[4][kMixBlock];
-    for (int c = 0; c < 4; ++c) channel_samples(c, acc[c], count);
-    for (int32_t i = 0; i < count; ++i) {
-      // The products are summed as unsigned 32-bit values, then clipped.
-      uint32_t sum = 0;
-      for (int c = 0; c < 4; ++c) sum += static_cast<uint32_t>(psg.volume[c]) * static_cast<uint32_t>(acc[c][i]);
-      if (sum > kMixClip) sum = kMixClip;
-      const int16_t sample = static_cast<int16_t>(sum >> 16);
-      *buffer++ = sample;
-      if (psg.stereo) *buffer++ = sample;
+  // Periods change only between runs. Only the highest pitches have
+  // half-periods under a sample and take the step by step path.
+  const bool one_flip = *std::min_element(psg.period, psg.period + 4) >= kPsgTimeUnitsPerSample;
+  if (!one_flip) {
+    for (int32_t i = 0; i < length; ++i) {
+      const int32_t acc[4] = {tone_sample(0), tone_sample(1), tone_sample(2), noise_sample()};
+      buffer = store(buffer, mix(acc));
     }
+    return;
   }
+  OneFlipChannels ch{};
+  std::copy_n(psg.count, 4, ch.count);
+  std::copy_n(psg.output, 4, ch.output);
+  std::copy_n(psg.period, 4, ch.period);
+  ch.noise_shift = psg.noise_shift;
+  for (int32_t i = 0; i < length; ++i) {
+    const int32_t acc[4] = {tone_sample_one_flip(ch, 0), tone_sample_one_flip(ch, 1),
+                            tone_sample_one_flip(ch, 2), noise_sample_one_flip(ch)};
+    buffer = store(buffer, mix(acc));
+  }
+  std::copy_n(ch.count, 4, psg.count);
+  std::copy_n(ch.output, 4, psg.output);
+  psg.noise_shift = ch.noise_shift;
 }
 
 }  // namespace
