@@ -82,12 +82,12 @@ void finish_cell_row(uint16_t* row, int line) {
 
 // The colour part of a cell's offset in the expansion table for each colour
 // byte k: bg_term[k & 15] + fg_term[k >> 4]. A byte of 0 draws the text
-// colour on the backdrop; since bg_term[0] follows the backdrop, entry 0 is
-// bg_term[0] + fg_term[text colour]. Rebuilt whenever register 7 has moved
-// bg_term[0] or the text colour since the last build.
+// colour on the backdrop: entry 0 is bg_term[backdrop] + fg_term[text colour].
+// Rebuilt whenever register 7 has changed since the last build.
 struct ColourTerms {
   bool built = false;
-  uint32_t background0 = 0;
+  uint32_t background0 = 0;  // bg_term[0], the backdrop and the text colour built from
+  uint32_t backdrop = 0;
   uint32_t text_colour = 0;
   uint32_t term[256] = {};
 };
@@ -96,12 +96,16 @@ ColourTerms colour_terms;
 
 const uint32_t* current_colour_terms() {
   ColourTerms& t = colour_terms;
-  if (t.built && t.background0 == vdp.bg_term[0] && t.text_colour == vdp.text_colour_index) return t.term;
+  if (t.built && t.background0 == vdp.bg_term[0] && t.backdrop == vdp.backdrop_index &&
+      t.text_colour == vdp.text_colour_index) {
+    return t.term;
+  }
   t.built = true;
   t.background0 = vdp.bg_term[0];
+  t.backdrop = vdp.backdrop_index;
   t.text_colour = vdp.text_colour_index;
   for (uint32_t k = 0; k < 256; ++k) t.term[k] = vdp.bg_term[k & 15] + vdp.fg_term[k >> 4];
-  t.term[0] = vdp.bg_term[0] + vdp.fg_term[vdp.text_colour_index];
+  t.term[0] = vdp.bg_term[vdp.backdrop_index] + vdp.fg_term[vdp.text_colour_index];
   return t.term;
 }
 

@@ -150,11 +150,12 @@ void draw_eight(uint16_t* screen, int left, uint32_t byte, uint16_t pixel) {
 }  // namespace
 
 void vdp_draw_sprites(int line) {
-  uint16_t* row = vdp_frame_row(line + kActiveTop);
-  if (row == nullptr) return;
   const int size = sprite_size();
   const uint8_t* table = attribute_table();
   uint32_t selected = sprites_on_line(table, line, size);
+  if (selected == 0) return;
+  uint16_t* row = vdp_frame_row(line + kActiveTop);
+  if (row == nullptr) return;
   uint16_t* screen = row + kActiveLeft;
   const int scale = vdp.sprites_magnified ? 2 : 1;
   while (selected != 0) {
