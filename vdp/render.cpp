@@ -116,6 +116,7 @@ void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, co
                 bool colour_per_row) {
   const uint32_t* terms = current_colour_terms();
   const uint8_t* table = vdp.expansion_table;
+#pragma GCC unroll 8
   for (int c = 0; c < kCellColumns; ++c) {
     const uint32_t name = names[c];
     const uint32_t k = colour_per_row ? colours[name * 8] : colours[name >> 3];
