@@ -140,9 +140,26 @@ void update_run(int16_t* buffer, int32_t length) {
   for (int c = 0; c < 4; ++c) {
     if (psg.volume[c] == 0 && psg.count[c] <= span) psg.count[c] += span;
   }
-  // Periods change only between runs. Only the highest pitches have
-  // half-periods under a sample and take the step by step path.
-  const bool one_flip = *std::min_element(psg.period, psg.period + 4) >= kPsgTimeUnitsPerSample;
+  // Periods change only between runs. A channel with more time units left
+  // than the run has does not flip in it; when no channel flips, every
+  // sample of the run is the same. Otherwise only the highest pitches, with
+  // half-periods under a sample, need the step by step path.
+  bool any_flip = false;
+  bool one_flip = true;
+  for (int c = 0; c < 4; ++c) {
+    if (psg.count[c] > span) continue;
+    any_flip = true;
+    if (psg.period[c] < kPsgTimeUnitsPerSample) one_flip = false;
+  }
+  if (!any_flip) {
+    int32_t acc[4];
+    for (int c = 0; c < 4; ++c) {
+      acc[c] = psg.output[c] ? kPsgTimeUnitsPerSample : 0;
+      psg.count[c] -= span;
+    }
+    std::fill_n(buffer, length * (psg.stereo ? 2 : 1), mix(acc));
+    return;
+  }
   if (!one_flip) {
     for (int32_t i = 0; i < length; ++i) {
       const int32_t acc[4] = {tone_sample(0), tone_sample(1), tone_sample(2), noise_sample()};

@@ -143,9 +143,14 @@ TEST_F(Psg, AudibleChannelsMatchTheEdgeByEdgeReference) {
       write({static_cast<uint8_t>(0x90 | c << 5 | rng() % 15)});
     }
     write({static_cast<uint8_t>(0xE0 | rng() % 8), static_cast<uint8_t>(0xF0 | rng() % 15)});
-    const int n = 1 + static_cast<int>(rng() % 300);  // across the mixing blocks
+    // Two runs: a short one, often without any flip, then the rest.
+    const int first = 1 + static_cast<int>(rng() % 4);
+    const int n = first + 1 + static_cast<int>(rng() % 300);
     const Samples want = reference_samples(psg, n);
-    ASSERT_EQ(samples(n), want) << "round " << round;
+    Samples got = samples(first);
+    const Samples rest = samples(n - first);
+    got.insert(got.end(), rest.begin(), rest.end());
+    ASSERT_EQ(got, want) << "round " << round;
   }
 }
 
