@@ -150,6 +150,7 @@ void draw_eight(uint16_t* screen, int left, uint32_t byte, uint16_t pixel) {
 }  // namespace
 
 void vdp_draw_sprites(int line) {
+  if (line < 0 || line >= kActiveLines) return;  // sprites show on the active lines only
   const int size = sprite_size();
   const uint8_t* table = attribute_table();
   uint32_t selected = sprites_on_line(table, line, size);
