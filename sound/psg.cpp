@@ -95,10 +95,10 @@ struct OneFlipChannels {
 };
 
 int32_t share_around_flip(OneFlipChannels& ch, int c, int32_t flip, int32_t new_output) {
-  const int32_t before = flip ? ch.count[c] : kPsgTimeUnitsPerSample;
-  const int32_t acc = ch.output[c] * before + new_output * (kPsgTimeUnitsPerSample - before);
+  const int32_t after = flip ? kPsgTimeUnitsPerSample - ch.count[c] : 0;  // time at the new output
+  const int32_t acc = ch.output[c] * kPsgTimeUnitsPerSample + (new_output - ch.output[c]) * after;
   ch.output[c] = new_output;
-  ch.count[c] += flip * ch.period[c] - kPsgTimeUnitsPerSample;
+  ch.count[c] += (ch.period[c] & -flip) - kPsgTimeUnitsPerSample;
   return acc;
 }
 
