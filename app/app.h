@@ -15,6 +15,9 @@ struct AppSettings {
   int32_t blit_mode = 0;         // 0..6
   int32_t resolution_index = 0;  // row of the resolution table
   int32_t show_cpu_load = 0;
+  // 0 when nobody looks at the back buffer (a headless run without
+  // --present-shot): frames are then not presented into it at all.
+  int32_t present_seen = 1;
 };
 
 extern AppSettings app_settings;

@@ -121,8 +121,9 @@ void app_run_frame(int render, int last) {
     app_meter_stop();
     load = app_meter_percent();
   }
-  if (render == 1) frame_calls.video_present();
-  if (app_settings.show_cpu_load == 1) frame_calls.video_draw_cpu_load(load);
+  const int present = app_settings.present_seen;
+  if (render == 1 && present == 1) frame_calls.video_present();
+  if (app_settings.show_cpu_load == 1 && present == 1) frame_calls.video_draw_cpu_load(load);
   if (render == 1) frame_calls.video_flip(1);
 }
 

@@ -178,6 +178,8 @@ int app_main(const RunOptions& o) {
   if (o.headless) {
     for (const KeyHold& h : o.holds) headless_keyboard_hold(h.code, h.from, h.to);
     if (!o.wav.empty()) headless_audio_set_wav(o.wav.c_str());
+    // The back buffer is seen only through --present-shot.
+    app_settings.present_seen = o.present_shot.empty() ? 0 : 1;
   }
   key_log_pass(0);  // start-up reads the keys of the first frame
 

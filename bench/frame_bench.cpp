@@ -1,19 +1,40 @@
-// Whole emulated frames, headless: the Z80, the VDP drawing every line, the
-// sound made and delivered, the frame presented (640 x 480, blit mode 0).
-// Reports frames per second of CPU time, the multiple of real time (emulated
-// seconds per CPU second: 50 frames a second, 60 on the NTSC machine) and the
-// process's peak resident memory.
+// Whole emulated frames, headless, and where their time goes.
 //
-// Three workloads: the logo as it runs (its main loop idles on JR $ between
-// frame interrupts); a busy program that never idles: loads, adds and
-// stores through (HL) in a DJNZ loop, with the logo's frame handler and
-// Graphics II screen kept; and the same busy program as a 128 KB cartridge
-// under the Sega mapper, switching the bank of slot 2 after every 256 passes.
-// The first two also run, as ...Ntsc, on the NTSC machine.
+// Three workloads, chosen by the benchmark's first argument:
+//   0 the logo as it runs (its main loop idles on JR $ between frame
+//     interrupts; Graphics II, no sprites);
+//   1 the busy cartridge (bench/busy.asm): Graphics II, 16 sprites of 16 x 16,
+//     the frame interrupt on, 16-bit arithmetic and 512 bytes of VRAM
+//     streamed per pass, all four sound channels playing;
+//   2 the busy cartridge as a 128 KB image under the Sega mapper, so that
+//     its stack and every write to the top page go through the bank
+//     register page.
+// The second argument picks the machine: 0 the 50 Hz one, 1 the NTSC one.
+//
+// BM_Frame runs whole frames as a headless run without --present-shot does:
+// the Z80, the VDP drawing every line, the sound made and delivered, the
+// shell's per-frame work; nobody sees the back buffer, so nothing is
+// presented. It reports the multiple of real time (emulated seconds per CPU
+// second: 50 frames a second, 60 on the NTSC machine) and the process's
+// peak resident memory.
+//
+// The others take one part of a frame each, on the machine as the workload
+// leaves it:
+//   BM_FrameZ80      the 312 line slices of the Z80 with the VDP's line
+//                    status (its interrupt), nothing drawn or sounded;
+//   BM_FrameVdpLines the VDP's 312 lines, drawn, sprites included;
+//   BM_FrameSprites  the sprite pass alone over the 192 active lines;
+//   BM_FrameSound    one frame's samples made and delivered;
+//   BM_FramePresent  presenting the frame (640 x 480, blit mode 0) and the
+//                    flip, as a window or --present-shot asks;
+//   BM_FrameShell    a whole frame with the devices above left out: the
+//                    surface locks, menu and message draws, message timers
+//                    and the frame loop itself.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
@@ -22,11 +43,24 @@
 #include "bus/machine_timing.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/psg.h"
+#include "sound/stream.h"
+#include "vdp/vdp.h"
+#include "vdp/vdp_internal.h"
 #include "z80/cpu.h"
+
+extern const unsigned char kBusyImage[];
+extern const unsigned kBusyImage_size;
 
 namespace {
 
-void start_machine(MachineKind kind) {
+constexpr int kLogo = 0;
+constexpr int kBusy = 1;
+constexpr int kBusySega = 2;
+constexpr int kSettleFrames = 100;  // the busy program's set-up takes a few frames
+constexpr size_t kSegaImageBanks = 8;
+
+void start_machine(int workload, MachineKind kind = MachineKind::Pal) {
   machine_timing_select(kind);
   app_settings.frame_rate = machine_timing.frames_per_second;
   platform_init(PlatformBackend::Headless, PlatformOptions{});
@@ -34,83 +68,154 @@ void start_machine(MachineKind kind) {
   app_list_resolutions();
   video_set_mode(resolution_table[0].width, resolution_table[0].height);
   app_setup_machine();
-  for (int i = 0; i < 3; ++i) app_run_frame(1, 1);  // the logo sets up the VDP
+  app_settings.present_seen = 0;  // as in a headless run without --present-shot
+  if (workload == kBusy) {
+    // As a cartridge image loads: memory cleared, the image at 0x0000, the
+    // devices and the CPU reset.
+    std::memset(MachineMemory, 0, kMemorySize);
+    std::memcpy(MachineMemory, kBusyImage, kBusyImage_size);
+    vdp_reset();
+    psg_reset();
+    cpu_reset();
+    app_settings.logo_phase = 0;
+  } else if (workload == kBusySega) {
+    std::vector<uint8_t> image(kSegaImageBanks * kBankSize, 0xFF);
+    std::memcpy(image.data(), kBusyImage, kBusyImage_size);
+    cart_insert(CartMap::Sega, image.data(), image.size());
+    vdp_reset();
+    psg_reset();
+    cpu_reset();
+    app_settings.logo_phase = 0;
+  }
+  for (int i = 0; i < kSettleFrames; ++i) app_run_frame(1, 1);
 }
 
-void report(benchmark::State& state) {
+void stop_machine() {
+  app_settings.present_seen = 1;
+  app_shutdown();
+  platform_quit();
+  cart_use_flat();
+  machine_timing_select(MachineKind::Pal);
+  app_settings.frame_rate = machine_timing.frames_per_second;
+}
+
+void label(benchmark::State& state) {
+  const char* names[] = {"logo", "busy", "busy, Sega mapper"};
+  std::string text = names[state.range(0)];
+  if (machine_timing.kind == MachineKind::Ntsc) text += ", NTSC";
+  state.SetLabel(text);
+}
+
+void report_frames(benchmark::State& state) {
   const double frames = static_cast<double>(state.iterations());
-  state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
   state.counters["x_real_time"] =
       benchmark::Counter(frames / machine_timing.frames_per_second, benchmark::Counter::kIsRate);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  app_shutdown();
-  platform_quit();
-  machine_timing_select(MachineKind::Pal);
-  app_settings.frame_rate = machine_timing.frames_per_second;
+  label(state);
 }
 
-void whole_frame_logo(benchmark::State& state, MachineKind kind) {
-  start_machine(kind);
+void BM_Frame(benchmark::State& state) {
+  const MachineKind kind = state.range(1) == 1 ? MachineKind::Ntsc : MachineKind::Pal;
+  start_machine(static_cast<int>(state.range(0)), kind);
   for (auto _ : state) app_run_frame(1, 1);
-  report(state);
+  report_frames(state);
+  stop_machine();
+}
+BENCHMARK(BM_Frame)
+    ->Args({kLogo, 0})
+    ->Args({kBusy, 0})
+    ->Args({kLogo, 1})
+    ->Args({kBusy, 1})
+    ->Args({kBusySega, 0})
+    ->Unit(benchmark::kMicrosecond);
+
+// Frames with some of the frame calls left out (the rest stay real); `step`
+// runs one frame.
+void run_with_calls(benchmark::State& state, const FrameCalls& calls, void (*step)()) {
+  start_machine(static_cast<int>(state.range(0)));
+  const FrameCalls saved = frame_calls;
+  frame_calls = calls;
+  for (auto _ : state) step();
+  frame_calls = saved;
+  label(state);
+  stop_machine();
 }
 
-void whole_frame_busy_program(benchmark::State& state, MachineKind kind) {
-  start_machine(kind);
-  constexpr uint16_t kBusyLoop = 0x0200;
-  const uint8_t busy[] = {
-      0x21, 0x00, 0x80,  // LD HL,8000h
-      0x06, 0x00,        // LD B,0
-      0x7E,              // LD A,(HL)
-      0x80,              // ADD A,B
-      0x77,              // LD (HL),A
-      0x23,              // INC HL
-      0x10, 0xFA,        // DJNZ -6
-      0x18, 0xF6,        // JR -10
-  };
-  std::memcpy(MachineMemory + kBusyLoop, busy, sizeof busy);
-  cpu.pc = kBusyLoop;
-  for (auto _ : state) app_run_frame(1, 1);
-  report(state);
+// The frame calls with the drawing, the sound and the present left out.
+FrameCalls without_devices() {
+  FrameCalls calls = frame_calls;
+  calls.vdp_render_line = [](int) {};
+  calls.snd_frame_begin = [] {};
+  calls.snd_line_done = [] {};
+  calls.snd_frame_end = [](int) {};
+  calls.video_present = [] {};
+  calls.video_flip = [](int) { return 1; };
+  return calls;
 }
 
-void BM_WholeFrameLogo(benchmark::State& state) { whole_frame_logo(state, MachineKind::Pal); }
-BENCHMARK(BM_WholeFrameLogo)->Unit(benchmark::kMicrosecond);
-void BM_WholeFrameLogoNtsc(benchmark::State& state) { whole_frame_logo(state, MachineKind::Ntsc); }
-BENCHMARK(BM_WholeFrameLogoNtsc)->Unit(benchmark::kMicrosecond);
-
-void BM_WholeFrameBusyProgram(benchmark::State& state) { whole_frame_busy_program(state, MachineKind::Pal); }
-BENCHMARK(BM_WholeFrameBusyProgram)->Unit(benchmark::kMicrosecond);
-void BM_WholeFrameBusyProgramNtsc(benchmark::State& state) { whole_frame_busy_program(state, MachineKind::Ntsc); }
-BENCHMARK(BM_WholeFrameBusyProgramNtsc)->Unit(benchmark::kMicrosecond);
-
-void BM_WholeFrameSegaMapper(benchmark::State& state) {
-  start_machine(MachineKind::Pal);
-  constexpr uint16_t kBusyLoop = 0x0200;
-  constexpr size_t kBanks = 8;
-  const uint8_t busy[] = {
-      0x21, 0x00, 0x80,  // LD HL,8000h
-      0x06, 0x00,        // LD B,0
-      0x7E,              // LD A,(HL)
-      0x80,              // ADD A,B
-      0x77,              // LD (HL),A
-      0x23,              // INC HL
-      0x10, 0xFA,        // DJNZ -6
-      0x32, 0xFF, 0xFF,  // LD (0FFFFh),A: slot 2 shows bank A mod 8
-      0x18, 0xF3,        // JR -13
-  };
-  // Bank 0 is the logo with the busy loop; the other banks are filler.
-  std::vector<uint8_t> image(kBanks * kBankSize, 0xC9);
-  std::memcpy(image.data(), MachineMemory, kBankSize);
-  std::memcpy(image.data() + kBusyLoop, busy, sizeof busy);
-  cart_insert(CartMap::Sega, image.data(), image.size());
-  cpu.pc = kBusyLoop;
-  for (auto _ : state) app_run_frame(1, 1);
-  report(state);
-  cart_use_flat();
+void BM_FrameZ80(benchmark::State& state) {
+  FrameCalls calls = without_devices();
+  calls.vdp_render_line = [](int) { vdp_line_status(); };
+  run_with_calls(state, calls, [] { app_emulate_frame(1, 1); });
 }
-BENCHMARK(BM_WholeFrameSegaMapper)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameZ80)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameVdpLines(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_lock_frame();
+    for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
+      vdp_render_line(1);
+    }
+    video_unlock_frame();
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameVdpLines)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameSprites(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_lock_frame();
+    for (int line = 0; line < kActiveLines; ++line) vdp_draw_sprites(line);
+    video_unlock_frame();
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameSprites)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameSound(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    snd_frame_begin();
+    for (int line = 0; line < kLinesPerFrame; ++line) snd_line_done();
+    snd_frame_end(1);
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FrameSound)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FramePresent(benchmark::State& state) {
+  start_machine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    video_present();
+    video_flip(1);
+  }
+  label(state);
+  stop_machine();
+}
+BENCHMARK(BM_FramePresent)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameShell(benchmark::State& state) {
+  FrameCalls calls = without_devices();
+  calls.cpu_run = [](int32_t budget) { return budget; };
+  run_with_calls(state, calls, [] { app_run_frame(1, 1); });
+}
+BENCHMARK(BM_FrameShell)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

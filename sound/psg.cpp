@@ -3,6 +3,7 @@
 // only builds update_step and the volume table.
 #include "sound/psg.h"
 
+#include <algorithm>
 #include <cstring>
 
 PsgState psg;
@@ -81,6 +82,54 @@ int32_t noise_sample() {
   return acc;
 }
 
+// A channel whose half-period is at least one sample long flips at most once
+// in a sample: its share is the time before the flip at the old output and
+// the rest at the new one. The samples of such channels are made without a
+// branch, since flips fall irregularly between samples and branches on them
+// are mispredicted; their counters are kept in locals for the run.
+struct OneFlipChannels {
+  int32_t count[4];
+  int32_t output[4];
+  int32_t period[4];
+  uint32_t noise_shift;
+};
+
+int32_t share_around_flip(OneFlipChannels& ch, int c, int32_t flip, int32_t new_output) {
+  const int32_t after = flip ? kPsgTimeUnitsPerSample - ch.count[c] : 0;  // time at the new output
+  const int32_t acc = ch.output[c] * kPsgTimeUnitsPerSample + (new_output - ch.output[c]) * after;
+  ch.output[c] = new_output;
+  ch.count[c] += (ch.period[c] & -flip) - kPsgTimeUnitsPerSample;
+  return acc;
+}
+
+int32_t tone_sample_one_flip(OneFlipChannels& ch, int c) {
+  const int32_t flip = ch.count[c] <= kPsgTimeUnitsPerSample ? 1 : 0;
+  return share_around_flip(ch, c, flip, ch.output[c] ^ flip);
+}
+
+// The noise register shifts at the flip, and its low bit is the new output.
+int32_t noise_sample_one_flip(OneFlipChannels& ch) {
+  const int32_t flip = ch.count[3] <= kPsgTimeUnitsPerSample ? 1 : 0;
+  const uint32_t shift = ch.noise_shift;
+  const uint32_t shifted = (shift ^ (psg.noise_feedback & (0u - (shift & 1)))) >> 1;
+  ch.noise_shift = flip ? shifted : shift;
+  return share_around_flip(ch, 3, flip, flip ? static_cast<int32_t>(shifted & 1) : ch.output[3]);
+}
+
+// The products are summed as unsigned 32-bit values, then clipped.
+int16_t mix(const int32_t acc[4]) {
+  uint32_t sum = 0;
+  for (int c = 0; c < 4; ++c) sum += static_cast<uint32_t>(psg.volume[c]) * static_cast<uint32_t>(acc[c]);
+  if (sum > kMixClip) sum = kMixClip;
+  return static_cast<int16_t>(sum >> 16);
+}
+
+int16_t* store(int16_t* buffer, int16_t sample) {
+  *buffer++ = sample;
+  if (psg.stereo) *buffer++ = sample;
+  return buffer;
+}
+
 void update_run(int16_t* buffer, int32_t length) {
   if (psg.muted) {
     std::memset(buffer, 0, sizeof(int16_t) * static_cast<size_t>(length) * (psg.stereo ? 2 : 1));
@@ -91,21 +140,46 @@ void update_run(int16_t* buffer, int32_t length) {
   for (int c = 0; c < 4; ++c) {
     if (psg.volume[c] == 0 && psg.count[c] <= span) psg.count[c] += span;
   }
-  for (int32_t i = 0; i < length; ++i) {
-    const int32_t acc0 = tone_sample(0);
-    const int32_t acc1 = tone_sample(1);
-    const int32_t acc2 = tone_sample(2);
-    const int32_t acc3 = noise_sample();
-    // The products are summed as unsigned 32-bit values, then clipped.
-    uint32_t sum = static_cast<uint32_t>(psg.volume[0]) * static_cast<uint32_t>(acc0) +
-                   static_cast<uint32_t>(psg.volume[1]) * static_cast<uint32_t>(acc1) +
-                   static_cast<uint32_t>(psg.volume[2]) * static_cast<uint32_t>(acc2) +
-                   static_cast<uint32_t>(psg.volume[3]) * static_cast<uint32_t>(acc3);
-    if (sum > kMixClip) sum = kMixClip;
-    const int16_t sample = static_cast<int16_t>(sum >> 16);
-    *buffer++ = sample;
-    if (psg.stereo) *buffer++ = sample;
+  // Periods change only between runs. A channel with more time units left
+  // than the run has does not flip in it; when no channel flips, every
+  // sample of the run is the same. Otherwise only the highest pitches, with
+  // half-periods under a sample, need the step by step path.
+  bool any_flip = false;
+  bool one_flip = true;
+  for (int c = 0; c < 4; ++c) {
+    if (psg.count[c] > span) continue;
+    any_flip = true;
+    if (psg.period[c] < kPsgTimeUnitsPerSample) one_flip = false;
   }
+  if (!any_flip) {
+    int32_t acc[4];
+    for (int c = 0; c < 4; ++c) {
+      acc[c] = psg.output[c] ? kPsgTimeUnitsPerSample : 0;
+      psg.count[c] -= span;
+    }
+    std::fill_n(buffer, length * (psg.stereo ? 2 : 1), mix(acc));
+    return;
+  }
+  if (!one_flip) {
+    for (int32_t i = 0; i < length; ++i) {
+      const int32_t acc[4] = {tone_sample(0), tone_sample(1), tone_sample(2), noise_sample()};
+      buffer = store(buffer, mix(acc));
+    }
+    return;
+  }
+  OneFlipChannels ch{};
+  std::copy_n(psg.count, 4, ch.count);
+  std::copy_n(psg.output, 4, ch.output);
+  std::copy_n(psg.period, 4, ch.period);
+  ch.noise_shift = psg.noise_shift;
+  for (int32_t i = 0; i < length; ++i) {
+    const int32_t acc[4] = {tone_sample_one_flip(ch, 0), tone_sample_one_flip(ch, 1),
+                            tone_sample_one_flip(ch, 2), noise_sample_one_flip(ch)};
+    buffer = store(buffer, mix(acc));
+  }
+  std::copy_n(ch.count, 4, psg.count);
+  std::copy_n(ch.output, 4, psg.output);
+  psg.noise_shift = ch.noise_shift;
 }
 
 }  // namespace

@@ -80,20 +80,48 @@ void finish_cell_row(uint16_t* row, int line) {
   fill(row + kRightBorder, kFrameWidth - kRightBorder, vdp.backdrop_pixel);
 }
 
+// The colour part of a cell's offset in the expansion table for each colour
+// byte k: bg_term[k & 15] + fg_term[k >> 4]. A byte of 0 draws the text
+// colour on the backdrop: entry 0 is bg_term[backdrop] + fg_term[text colour].
+// Rebuilt whenever register 7 has changed since the last build.
+struct ColourTerms {
+  bool built = false;
+  uint32_t background0 = 0;  // bg_term[0], the backdrop and the text colour built from
+  uint32_t backdrop = 0;
+  uint32_t text_colour = 0;
+  uint32_t term[256] = {};
+};
+
+ColourTerms colour_terms;
+
+const uint32_t* current_colour_terms() {
+  ColourTerms& t = colour_terms;
+  if (t.built && t.background0 == vdp.bg_term[0] && t.backdrop == vdp.backdrop_index &&
+      t.text_colour == vdp.text_colour_index) {
+    return t.term;
+  }
+  t.built = true;
+  t.background0 = vdp.bg_term[0];
+  t.backdrop = vdp.backdrop_index;
+  t.text_colour = vdp.text_colour_index;
+  for (uint32_t k = 0; k < 256; ++k) t.term[k] = vdp.bg_term[k & 15] + vdp.fg_term[k >> 4];
+  t.term[0] = vdp.bg_term[vdp.backdrop_index] + vdp.fg_term[vdp.text_colour_index];
+  return t.term;
+}
+
 // One row of 32 cells; `patterns` points at the line's row of pattern 0.
 // Graphics II has a colour byte for every pattern row (`colours` points like
 // `patterns`), Graphics I one for each group of eight names.
 void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, const uint8_t* colours,
                 bool colour_per_row) {
+  const uint32_t* terms = current_colour_terms();
+  const uint8_t* table = vdp.expansion_table;
+#pragma GCC unroll 8
   for (int c = 0; c < kCellColumns; ++c) {
     const uint32_t name = names[c];
     const uint32_t k = colour_per_row ? colours[name * 8] : colours[name >> 3];
     const uint32_t p = patterns[name * 8];
-    if (k == 0) {
-      copy_run(out + c * 8, vdp.backdrop_index, vdp.text_colour_index, p, kRunBytes);
-    } else {
-      copy_run(out + c * 8, k & 15, k >> 4, p, kRunBytes);
-    }
+    std::memcpy(out + c * 8, table + terms[k] + vdp.pattern_term[p], kRunBytes);
   }
 }
 

@@ -7,7 +7,11 @@
 // not drawn but still counts toward the limit. The coincidence test compares
 // patterns over the whole frame, ignoring magnification and position on the
 // screen. No fifth-sprite flag is produced.
+#include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
+#include <iterator>
 
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
@@ -19,6 +23,7 @@ constexpr int kLimitPerLine = 4;
 constexpr uint8_t kTableEnd = 0xD0;
 constexpr uint8_t kEarlyClock = 0x80;
 constexpr int kEarlyClockShift = 32;
+constexpr int kAttributeTableBytes = 4 * kSpriteCount;
 
 // The attribute table is 128-byte aligned and the pattern table 2 KB
 // aligned, so no entry or pattern row runs past the end of VRAM.
@@ -46,18 +51,46 @@ uint32_t pattern_row(int entry, int row, int width) {
   return rows[0] << 8 | rows[16];
 }
 
-// The entries on `line` as bit n for entry n: all entries before the 0xD0
-// terminator are tested without a branch, then the limit keeps the four
-// lowest-numbered. Colour-0 sprites count toward it like any other.
-uint32_t sprites_on_line(const uint8_t* table, int line, int size) {
-  int end = 0;
-  while (end < kSpriteCount && table[4 * end] != kTableEnd) ++end;
-  uint32_t selected = 0;
-  for (int n = 0; n < end; ++n) {
+// Which entries cover each active line, as bit n for entry n, built from a
+// copy of the attribute table and rebuilt whenever the table, its address or
+// the sprite size differs from that copy. Programs change the table a few
+// times a frame at most, so most lines find their entries ready.
+struct SpriteLineList {
+  bool built = false;
+  uint32_t attr_base = 0;
+  int size = 0;
+  uint8_t attributes[kAttributeTableBytes] = {};
+  uint32_t lines[kActiveLines] = {};
+};
+
+SpriteLineList line_list;
+
+bool line_list_current(const uint8_t* table, int size) {
+  return line_list.built && line_list.attr_base == vdp.sprite_attr_base && line_list.size == size &&
+         std::memcmp(line_list.attributes, table, kAttributeTableBytes) == 0;
+}
+
+// Every entry before the 0xD0 terminator covers lines Y + 1 to Y + size.
+void build_line_list(const uint8_t* table, int size) {
+  line_list.built = true;
+  line_list.attr_base = vdp.sprite_attr_base;
+  line_list.size = size;
+  std::memcpy(line_list.attributes, table, kAttributeTableBytes);
+  std::fill(std::begin(line_list.lines), std::end(line_list.lines), 0u);
+  for (int n = 0; n < kSpriteCount && table[4 * n] != kTableEnd; ++n) {
     const int raw = table[4 * n];
     const int y = raw > 256 - size ? raw - 256 : raw;
-    selected |= static_cast<uint32_t>(y < line && line <= y + size) << n;
+    const int first = std::max(y + 1, 0);
+    const int last = std::min(y + size, kActiveLines - 1);
+    for (int line = first; line <= last; ++line) line_list.lines[line] |= 1u << n;
   }
+}
+
+// The entries on `line` as bit n for entry n; the limit keeps the four
+// lowest-numbered. Colour-0 sprites count toward it like any other.
+uint32_t sprites_on_line(const uint8_t* table, int line, int size) {
+  if (!line_list_current(table, size)) build_line_list(table, size);
+  uint32_t selected = line_list.lines[line];
   if (vdp.sprite_limit == 0) return selected;
   uint32_t kept = 0;
   for (int i = 0; i < kLimitPerLine && selected != 0; ++i) {
@@ -67,14 +100,63 @@ uint32_t sprites_on_line(const uint8_t* table, int line, int size) {
   return kept;
 }
 
+// Pattern bytes as pixel masks: eight 16-bit lanes in the order of the
+// pixels in memory, lane k 0xFFFF when bit 7 - k is set; held as two 64-bit
+// words so that eight pixels blend in two operations.
+struct LaneMasks {
+  uint64_t words[256][2];
+};
+constexpr LaneMasks make_lane_masks() {
+  LaneMasks m{};
+  for (int b = 0; b < 256; ++b) {
+    std::array<uint16_t, 8> lanes{};
+    for (int k = 0; k < 8; ++k) lanes[k] = (b >> (7 - k)) & 1 ? 0xFFFF : 0;
+    const auto words = std::bit_cast<std::array<uint64_t, 2>>(lanes);
+    m.words[b][0] = words[0];
+    m.words[b][1] = words[1];
+  }
+  return m;
+}
+constexpr LaneMasks kLaneMasks = make_lane_masks();
+constexpr uint64_t kEveryLane = 0x0001000100010001;
+
+// A pattern byte with every bit doubled (bit 7 to bits 15 and 14), for
+// magnified sprites.
+constexpr uint32_t doubled(uint32_t byte) {
+  uint32_t wide = 0;
+  for (int k = 0; k < 8; ++k) wide |= ((byte >> k) & 1) * (3u << (2 * k));
+  return wide;
+}
+
+// Eight sprite pixels from screen column `left` (which may lie outside the
+// active width; only columns 0-255 are written): `pixel` where `byte` has
+// its bit set, bit 7 leftmost.
+void draw_eight(uint16_t* screen, int left, uint32_t byte, uint16_t pixel) {
+  const uint64_t* mask = kLaneMasks.words[byte];
+  if (left >= 0 && left + 8 <= kActiveWidth) {
+    const uint64_t pixels = pixel * kEveryLane;
+    uint64_t run[2];
+    std::memcpy(run, screen + left, sizeof run);
+    for (int w = 0; w < 2; ++w) run[w] = (run[w] & ~mask[w]) | (pixels & mask[w]);
+    std::memcpy(screen + left, run, sizeof run);
+    return;
+  }
+  for (int k = 0; k < 8; ++k) {
+    const int column = left + k;
+    if ((byte >> (7 - k)) & 1 && column >= 0 && column < kActiveWidth) screen[column] = pixel;
+  }
+}
+
 }  // namespace
 
 void vdp_draw_sprites(int line) {
-  uint16_t* row = vdp_frame_row(line + kActiveTop);
-  if (row == nullptr) return;
+  if (line < 0 || line >= kActiveLines) return;  // sprites show on the active lines only
   const int size = sprite_size();
   const uint8_t* table = attribute_table();
   uint32_t selected = sprites_on_line(table, line, size);
+  if (selected == 0) return;
+  uint16_t* row = vdp_frame_row(line + kActiveTop);
+  if (row == nullptr) return;
   uint16_t* screen = row + kActiveLeft;
   const int scale = vdp.sprites_magnified ? 2 : 1;
   while (selected != 0) {
@@ -85,23 +167,17 @@ void vdp_draw_sprites(int line) {
     const int x = entry[1] - ((entry[3] & kEarlyClock) ? kEarlyClockShift : 0);
     if (colour == 0 || x <= -size) continue;
     const uint32_t name = vdp.sprites_16 ? entry[2] & 0xFC : entry[2];
-    const int r = (line - sprite_y(n, size) - 1) / scale;
+    const int r = (line - sprite_y(n, size) - 1) >> vdp.sprites_magnified;  // never negative
     const uint8_t* rows = pattern_table() + name * 8 + r;
-    uint32_t bits = static_cast<uint32_t>(rows[0]) << 8 | (vdp.sprites_16 ? rows[16] : 0);
+    const uint32_t bits = static_cast<uint32_t>(rows[0]) << 8 | (vdp.sprites_16 ? rows[16] : 0);
+    // The row as it lands on the screen, leftmost pixel highest: 16 bits, or
+    // 32 with every pixel doubled when magnified; its first `size` count.
+    const uint32_t screen_bits = scale == 2 ? doubled(bits >> 8) << 16 | doubled(bits & 0xFF) : bits;
+    const int width = 16 * scale;
     const uint16_t pixel = vdp.vdp_palette[colour];
-    const bool inside = x >= 0 && x + size <= kActiveWidth;
-    while (bits != 0) {
-      const int k = 15 - std::countr_zero(bits);  // pattern pixel, 0 leftmost
-      bits &= bits - 1;
-      const int column = x + k * scale;
-      if (inside) {
-        screen[column] = pixel;
-        if (scale == 2) screen[column + 1] = pixel;
-        continue;
-      }
-      for (int c = column; c < column + scale; ++c) {
-        if (c >= 0 && c < kActiveWidth) screen[c] = pixel;
-      }
+    for (int left = 0; left < size; left += 8) {
+      const uint32_t byte = (screen_bits >> (width - 8 - left)) & 0xFF;
+      if (byte != 0) draw_eight(screen, x + left, byte, pixel);
     }
   }
 }

@@ -116,6 +116,19 @@ TEST_F(FrameLoop, SkippedFrameDrawsOverlaysAndLoadButDoesNotPresent) {
   EXPECT_EQ(count("present"), 1);
 }
 
+TEST_F(FrameLoop, UnseenBackBufferIsNeitherPresentedNorGivenTheLoad) {
+  app_settings.show_cpu_load = 1;
+  app_settings.present_seen = 0;
+  app_run_frame(1, 1);
+  EXPECT_EQ(count("vdp_render_line 1 @0"), 1);
+  EXPECT_EQ(count("snd_frame_end 1"), 1);
+  EXPECT_EQ(count("menu_draw"), 1);
+  EXPECT_EQ(count("osd_draw_messages"), 1);
+  EXPECT_EQ(count("present"), 0);
+  EXPECT_EQ(count("draw_cpu_load"), 0);
+  EXPECT_EQ(count("flip 1"), 1);
+}
+
 TEST_F(FrameLoop, NothingHappensWhileVideoIsNotReady) {
   app_settings.video_ready = 0;
   key_delay = 5;

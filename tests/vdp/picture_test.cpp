@@ -2,6 +2,7 @@
 // pinning the cells and sprites that are easy to get wrong. Every frame is
 // compared whole with the reference picture; the probes fix the figures.
 #include <array>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -87,6 +88,44 @@ TEST(VdpPicture, Scenes) {
     EXPECT_TRUE(frame_matches_reference());
     for (const Probe& p : s.probes)
       EXPECT_EQ(screen(p.x, p.line), colour_pixel(p.colour)) << p.x << ", " << p.line;
+  }
+}
+
+// A change between two lines shows from the next line on: the sprite
+// entries, the attribute table's address, the sprite size, the text and
+// backdrop colours. Each band of lines is compared with the reference of the
+// VRAM and registers it was drawn with.
+TEST(VdpPicture, ChangesBetweenLinesShowFromTheNextLine) {
+  std::mt19937 rng(11);
+  const std::function<void()> changes[] = {
+      [] { write_vram(0x1B00 + 4 * 3, {70}), write_vram(0x1B00 + 4 * 9, {75, 0, 0, 0x8F}); },
+      [] { write_vram(0x1B00 + 4 * 12, {0xD0}); },  // a new terminator
+      [] { set_register(5, 0x37); },                 // the table at 0x1B80
+      [] { set_register(1, 0x41); },                 // 8 x 8, magnified
+      [] { set_register(7, 0x5A); },                 // text 5 on backdrop 10
+      [] { set_register(7, 0x3A); },                 // text 3 on the same backdrop
+      [] { set_register(7, 0x30); },                 // backdrop 0 shows black
+  };
+  for (const int reg0 : {0x00, 0x02}) {  // Graphics I, Graphics II
+    for (const bool limit : {false, true}) {
+      SCOPED_TRACE(reg0 == 0 ? "Graphics I" : "Graphics II");
+      vdp_test_start();
+      for (uint8_t& byte : vdp.vram) byte = static_cast<uint8_t>(rng());
+      for (int n = 0; n < 64; ++n) vdp.vram[0x1B00 + 4 * n] = static_cast<uint8_t>(rng() % 200);
+      for (int a = 0x2000; a < 0x2400; a += 3) vdp.vram[a] = 0;  // colour bytes 0: text on backdrop
+      vdp.vram[0x3FC0] = 0;
+      set_registers({reg0, 0x42, 0x06, 0xFF, 0x03, 0x36, 0x07, 0xF4});
+      if (limit) vdp_toggle_sprite_limit();
+      int line = 0;
+      for (const auto& change : changes) {
+        run_lines(line, line + 24);
+        ASSERT_TRUE(rows_match_reference(line + kActiveTop, line + 24 + kActiveTop)) << "lines " << line;
+        change();
+        line += 24;
+      }
+      run_lines(line, kActiveLines);
+      ASSERT_TRUE(rows_match_reference(line + kActiveTop, kActiveLines + kActiveTop)) << "lines " << line;
+    }
   }
 }
 
