@@ -4,7 +4,7 @@
 ; Screen: Graphics II, every one of the 768 characters its own pattern and
 ; colours; 16 sprites of 16 x 16 pixels move over it, several sharing lines.
 ; Sound: three tones and the white noise all sound; the frame handler sweeps
-; tone 0.
+; tone 0. Its RAM is 0xC000-0xFFFF, which every cartridge map has.
 ;
 ; The main loop runs passes without end. A pass makes 256 16-bit values with
 ; 16-bit adds and subtracts into a 512-byte RAM buffer and streams the buffer
@@ -32,15 +32,15 @@ sprite_count    equ 16
 sprite_end      equ 0D0h            ; Y value that ends the attribute table
 screen_lines    equ 192
 
-buffer          equ 8000h           ; 512 bytes streamed each pass
+buffer          equ 0C000h          ; 512 bytes streamed each pass
 buffer_words    equ 256
-sprite_ram      equ 8200h           ; 16 entries of Y, X, name, colour, then 0xD0
-velocity_ram    equ 8280h           ; 16 pairs of dY, dX
-seed            equ 8300h           ; the running value of the arithmetic
-step            equ 8302h           ; its step
-stream_address  equ 8304h           ; where the next pass lands in VRAM
-tone            equ 8306h           ; tone 0's 10-bit period
-frame_flag      equ 8308h           ; 1 when the sprites moved since they were sent
+sprite_ram      equ 0C200h          ; 16 entries of Y, X, name, colour, then 0xD0
+velocity_ram    equ 0C280h          ; 16 pairs of dY, dX
+seed            equ 0C300h          ; the running value of the arithmetic
+step            equ 0C302h          ; its step
+stream_address  equ 0C304h          ; where the next pass lands in VRAM
+tone            equ 0C306h          ; tone 0's 10-bit period
+frame_flag      equ 0C308h          ; 1 when the sprites moved since they were sent
 
         org 0000h
         jp start
