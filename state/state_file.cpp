@@ -75,27 +75,21 @@ std::vector<uint8_t> state_encode() {
   out.bytes(kMagic, sizeof kMagic);
   out.u16(kStateVersion);
   out.u8(static_cast<uint8_t>(machine_timing.kind));
-  size_t at = out.begin_section(kTagCartridge);
-  cartridge_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagCpu);
-  cpu_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagMemory);
-  memory_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagVdp);
-  vdp_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagPsg);
-  psg_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagStream);
-  snd_state_save(out);
-  out.end_section(at);
-  at = out.begin_section(kTagPpi);
-  ppi_state_save(out);
-  out.end_section(at);
+  // The sections in their fixed order, each from its device's serialiser.
+  const struct {
+    const StateTag& tag;
+    void (*save)(StateWriter&);
+  } sections[] = {
+      {kTagCartridge, cartridge_state_save}, {kTagCpu, cpu_state_save},
+      {kTagMemory, memory_state_save},       {kTagVdp, vdp_state_save},
+      {kTagPsg, psg_state_save},             {kTagStream, snd_state_save},
+      {kTagPpi, ppi_state_save},
+  };
+  for (const auto& section : sections) {
+    const size_t at = out.begin_section(section.tag);
+    section.save(out);
+    out.end_section(at);
+  }
   out.u32(crc_of(bytes.data(), bytes.size()));
   return bytes;
 }
