@@ -66,7 +66,7 @@ class StateReader {
     return low | u16() << 16;
   }
   void bytes(void* out, size_t n) {
-    if (!take(n)) return;
+    if (!take(n) || n == 0) return;
     std::memcpy(out, data_ + pos_ - n, n);
   }
   // The bytes of the next section, which must carry `tag`; a failed reader
