@@ -77,9 +77,7 @@ handler:
         reti
 
 start:
-        ; Sprites: attributes at 0x0000, patterns from 0x0000; sprite
-        ; pattern 2 (0x0010) solid, sprites 0 and 1 two pixels apart.
-        xor a
+        xor a                   ; VRAM from 0x0000: the sprites
         out (CTRL), a
         ld a, 0x40
         out (CTRL), a
@@ -87,14 +85,6 @@ start:
         ld b, sprites_end - sprites
         ld c, DATA
         otir
-        ld a, 0x10
-        out (CTRL), a
-        ld a, 0x40
-        out (CTRL), a
-        ld b, 8
-        ld a, 0xFF
-solid:  out (DATA), a
-        djnz solid
 
         ; T-states per line: from the edge into line 16 to line 192.
 line15: in a, (VCOUNT)
@@ -162,10 +152,12 @@ vnext:  in a, (VCOUNT)
 
 idle:   jr idle
 
-sprites:
-        db 0x10, 0x10, 2, 0x0F
+sprites:                        ; attributes at 0x0000, patterns from 0x0000:
+        db 0x10, 0x10, 2, 0x0F  ; sprites 0 and 1 two pixels apart,
         db 0x10, 0x12, 2, 0x0F
         db 0xD0
+        ds 0x10 - ($ - sprites), 0
+        ds 8, 0xFF              ; pattern 2 (0x0010) solid
 sprites_end:
 
 ; More NOPs than the 50 Hz machine's frame runs (18,068).
