@@ -17,9 +17,10 @@ check "--version exits 0" '[ $rc -eq 0 ] && grep -Eq "^quav [0-9]+\.[0-9]+" <<<"
 check "a short headless run exits 0" '[ $rc -eq 0 ]'
 check "a headless run writes no files" '[ -z "$(ls -A | grep -v -e out.txt -e err.txt)" ]'
 
-for bad in "--frames 0" "--frames ten" "--blit 9" "--res 640" "--nonsense" "--shot" \
-           "--shot x.bmp" "--headless --hold A@5" "--headless --hold NOKEY@1-2" "--mapper nosuch" \
-           "--ntsc=1"; do
+for bad in "--frames 0" "--frames ten" "--frames 12x" "--blit 9" "--res 640" "--res a 480" "--nonsense" \
+           "--help=yes" "--shot" "--shot x.bmp" "--headless --roms=" "--headless --frames 99999999999" \
+           "--headless --hold A@5" "--headless --hold NOKEY@1-2" "--headless --hold A@9-3" \
+           "--mapper nosuch" "--ntsc=1"; do
   # shellcheck disable=SC2086
   "$QUAV_BIN" $bad >out.txt 2>err.txt; rc=$?
   check "'$bad' exits 2 saying why in one line" '[ $rc -eq 2 ] && one_line err.txt "^quav: "'
