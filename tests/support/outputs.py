@@ -35,9 +35,7 @@ def vgm(path):
 
 
 def pitch(samples):
-    """The frequency of the tone in samples at 44,100 Hz, from its rising
-    crossings of the mean, interpolated; 0 when the samples span less than
-    8,000 (no tone)."""
+    """A tone's frequency from its interpolated rising crossings of the mean; 0 for no tone."""
     mean = sum(samples) / len(samples)
     if max(samples) - min(samples) < 8000:
         return 0
