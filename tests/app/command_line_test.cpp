@@ -104,21 +104,4 @@ TEST(GnuOptions, TakesOutOurOptionsAndLeavesTheTokensInOrder) {
   EXPECT_EQ(o.rest, (std::vector<std::string>{"/blit", "3", "/file", "g.sc"}));
 }
 
-TEST(GnuOptions, BadValuesAreUsageErrorsWithAOneLineReason) {
-  const std::vector<std::vector<const char*>> bad = {
-      {"--frames", "0"},      {"--frames", "12x"}, {"--frames"},      {"--blit", "7"},
-      {"--res", "640"},       {"--res", "a", "480"}, {"--bogus"},     {"--help=yes"},
-      {"--shot", "x.bmp"},    {"--headless", "--roms", ""},
-      {"--headless", "--frames", "99999999999"},  {"--headless", "--hold", "A@5"},
-      {"--headless", "--hold", "NOKEY@1-2"},      {"--headless", "--hold", "A@9-3"},
-  };
-  for (const auto& args : bad) {
-    RunOptions o;
-    std::string error;
-    EXPECT_EQ(parse(args, &o, &error), 0) << args.back();
-    EXPECT_FALSE(error.empty()) << args.back();
-    EXPECT_EQ(error.find('\n'), std::string::npos);
-  }
-}
-
 }  // namespace

@@ -2,8 +2,7 @@
 # A headless run is deterministic: the same arguments give byte-identical
 # screenshots, VGM and WAV files, whatever the host's speed. Without
 # --present-shot the frames are not presented; nothing else may change.
-set -u
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
 run() {
   local name=$1; shift
   mkdir -p "$tmp/$name" && cd "$tmp/$name" || exit 1
@@ -12,17 +11,15 @@ run() {
 }
 run a --present-shot present.bmp
 # The second run is slowed down by a competing process: the output must not change.
-( while :; do :; done ) & burner=$!
+( while :; do :; done ) & pids+=($!)
 run b --present-shot present.bmp
-kill "$burner"
+kill "${pids[@]}" && pids=()
 run c
-fail=0
 for f in shot.bmp present.bmp log.vgm audio.wav; do
-  if [ ! -s "$tmp/a/$f" ]; then echo "FAIL: $f was not written"; fail=1; continue; fi
-  cmp -s "$tmp/a/$f" "$tmp/b/$f" || { echo "FAIL: $f differs between two runs"; fail=1; }
+  check "$f is written alike by two runs" '[ -s "$tmp/a/$f" ] && cmp -s "$tmp/a/$f" "$tmp/b/$f"'
 done
 for f in shot.bmp log.vgm audio.wav; do
-  cmp -s "$tmp/a/$f" "$tmp/c/$f" || { echo "FAIL: $f differs without --present-shot"; fail=1; }
+  check "$f is the same without --present-shot" 'cmp -s "$tmp/a/$f" "$tmp/c/$f"'
 done
-[ ! -e "$tmp/c/present.bmp" ] || { echo "FAIL: present.bmp written without --present-shot"; fail=1; }
+check "present.bmp is not written without --present-shot" '[ ! -e "$tmp/c/present.bmp" ]'
 exit $fail

@@ -4,20 +4,16 @@
 # onto a directory exit 1; a write cut short (a file size limit) leaves the
 # old file whole and no temporary file behind; "/file" on a directory or a
 # missing file says so in one line and the logo runs on unchanged.
-set -u
-fail=0
-check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
-one_line() { [ "$(wc -l <err.txt)" -eq 1 ] && grep -q "^quav: .*$1" err.txt; }
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" && mkdir adir
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
+mkdir adir
 run() { "$QUAV_BIN" --headless --frames 40 "$@" >out.txt 2>err.txt; }
 
 for opt in --vgm --wav --shot --present-shot --record; do
   run $opt nodir/out.bin; rc=$?
-  check "$opt into a missing folder exits 1" '[ $rc -eq 1 ]'
-  check "$opt into a missing folder: one line naming it" 'one_line "nodir/out.bin: No such file"'
+  check "$opt into a missing folder exits 1 in one line naming it" \
+    '[ $rc -eq 1 ] && one_line err.txt "^quav: .*nodir/out.bin: No such file"'
   run $opt adir; rc=$?
-  check "$opt onto a directory exits 1 in one line" '[ $rc -eq 1 ] && one_line "adir: Is a directory"'
+  check "$opt onto a directory exits 1 in one line" '[ $rc -eq 1 ] && one_line err.txt "^quav: .*adir: Is a directory"'
 done
 check "nothing was written" '[ -z "$(ls -A adir)" ] && [ ! -e nodir ]'
 
@@ -38,7 +34,7 @@ check "a later run replaces them" '[ $rc -eq 0 ] && [ "$(stat -c %s s.bmp)" -eq 
 run --shot logo.bmp
 for bad in adir missing.sc; do
   run /file "$bad" --shot bad.bmp; rc=$?
-  check "/file $bad: one line naming it, exit 0" '[ $rc -eq 0 ] && one_line "$bad: "'
-  check "/file $bad: the logo runs on" 'cmp -s logo.bmp bad.bmp'
+  check "/file $bad: one line naming it, exit 0, the logo runs on" \
+    '[ $rc -eq 0 ] && one_line err.txt "^quav: .*$bad: " && cmp -s logo.bmp bad.bmp'
 done
 exit $fail

@@ -1,14 +1,22 @@
 // The hotkey scan: held keys read once per idle pass, the shared key delay,
-// the actions' messages. The headless clock moves on one frame per pass.
+// the actions' messages; the state slots (Shift/Ctrl+F1-F4) and Pause/Break.
+// The headless clock moves on one frame per pass.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 
 #include "app/app.h"
 #include "app/hotkeys.h"
+#include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
+#include "app/state_slots.h"
 #include "bus/input.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
@@ -16,10 +24,16 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "sound/psg.h"
+#include "sound/stream.h"
+#include "support/bus_machine.h"
+#include "vdp/vdp.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kMarker = 0xC000;  // RAM that every load clears
+int cpu_runs = 0;
 std::string line(int i) { return osd_lines[i]; }
 void hold(std::initializer_list<const char*> names) {  // exactly these from now on
   headless_keyboard_clear();
@@ -31,13 +45,13 @@ class Hotkeys : public ::testing::Test {
   void SetUp() override {
     platform_init(PlatformBackend::Headless, {});
     saved_ = frame_calls;
-    frame_calls.cpu_run = [](int32_t budget) { return budget; };  // the machine stands still
+    frame_calls.cpu_run = [](int32_t budget) { return ++cpu_runs, budget; };  // the machine stands still
     frame_calls.vdp_render_line = [](int) {};
     headless_set_millis(0);
     app_pace_reset();
     app_settings = AppSettings{};
     app_settings.logo_phase = 0;
-    key_delay = quit_requested = menu_visible = menu_cursor = 0;
+    key_delay = quit_requested = menu_visible = menu_cursor = cpu_runs = 0;
     ppi = PpiState{};
     osd_set_line(0, "");
     osd_show(1, 0);
@@ -164,6 +178,84 @@ TEST_F(Hotkeys, DisplayKeys) {
   hold({"F9"});
   pass(25);  // three switches to the mode already set
   EXPECT_EQ(osd_timer + app_settings.resolution_index, 0);
+}
+
+// The logo's machine, with a state folder of its own.
+class Slots : public Hotkeys {
+ protected:
+  void SetUp() override {
+    Hotkeys::SetUp();
+    bus_machine::setup(io_read_port, io_write_port);
+    app_boot_logo();
+    snd_init();
+    fs::remove_all(dir_);
+    setenv("XDG_STATE_HOME", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    app_set_paused(0);
+    snd_close();
+    unsetenv("XDG_STATE_HOME");
+    fs::remove_all(dir_);
+    Hotkeys::TearDown();
+  }
+  // One pass with `keys` held, then passes without keys until the key delay has run out.
+  void press(std::initializer_list<const char*> keys) {
+    hold(keys);
+    pass();
+    hold({});
+    while (key_delay > 0) pass();
+  }
+  const fs::path dir_ = fs::temp_directory_path() / ("quav_slots_" + std::to_string(getpid()));
+};
+
+TEST_F(Slots, ShiftSavesCtrlLoadsAndF1ToF4DoNothingElse) {
+  MachineMemory[kMarker] = 0x11;
+  press({"LSHIFT", "F2"});
+  EXPECT_EQ(std::tuple(line(0), osd_line_count), std::tuple("State 2 saved", 1)) << "no menu, no help";
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "quav" / "quav_logo-2.state"));
+  MachineMemory[kMarker] = 0x22;
+  app_settings.logo_phase = 1;
+  press({"RCONTROL", "F2"});
+  EXPECT_EQ(std::tuple(line(0), MachineMemory[kMarker]), std::tuple("State 2 loaded", 0x11));
+  EXPECT_EQ(app_settings.logo_phase, 0) << "a loaded state ends the logo time";
+  press({"LCONTROL", "F3"});
+  EXPECT_EQ(line(0), "No state 3");
+  press({"RSHIFT", "F4"});
+  EXPECT_EQ(std::tuple(line(0), ppi.joystick_mode), std::tuple("State 4 saved", 1u)) << "no joystick switch";
+}
+
+TEST_F(Slots, ADamagedSlotIsReportedAndChangesNothing) {
+  fs::create_directories(dir_ / "quav");
+  std::ofstream(dir_ / "quav" / "quav_logo-1.state") << "not a state\n";
+  MachineMemory[kMarker] = 0x33;
+  testing::internal::CaptureStderr();
+  press({"LCONTROL", "F1"});
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::tuple(line(0), MachineMemory[kMarker]), std::tuple("State 1: not a QUAV state file", 0x33));
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find("quav_logo-1.state: not a QUAV state file"), std::string::npos) << err;
+
+  fs::remove_all(dir_);  // a file where the folder should be: the save fails with its reason
+  std::ofstream(dir_) << "in the way";
+  testing::internal::CaptureStderr();
+  press({"LSHIFT", "F3"});
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(line(0).rfind("State 3: ", 0), 0u) << line(0);
+}
+
+TEST_F(Slots, PauseStopsFramesAndSoundUntilPressedAgain) {
+  ASSERT_EQ(snd.playing, 1u);
+  press({"PAUSE"});
+  EXPECT_EQ(std::tuple(machine_paused, line(0), snd.playing, psg.muted), std::tuple(1, "Paused", 0u, 1u));
+  cpu_runs = 0;
+  pass(200);
+  EXPECT_EQ(std::tuple(cpu_runs, line(0)), std::tuple(0, "Paused")) << "no frame runs while paused";
+  EXPECT_GT(osd_timer, 0) << "Paused stays shown";
+  press({"PAUSE"});
+  EXPECT_EQ(std::tuple(machine_paused, snd.playing, psg.muted, osd_timer), std::tuple(0, 1u, 0u, 0));
+  cpu_runs = 0;
+  pass();
+  EXPECT_EQ(cpu_runs, kLinesPerFrame);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from outputs import vgm  # noqa: E402
+
 COLOURS = {'black': (0, 0, 0), 'light': (96, 224, 96), 'dark': (32, 128, 32)}  # 1, 3, 12
 SHOT_TOP_ROW = 13  # a screenshot shows frame rows 13-228
 SAMPLES_PER_FRAME = 882
@@ -25,18 +28,12 @@ def check(ok, message):
 
 
 def samples(path):
-    return struct.unpack_from('<I', open(path, 'rb').read(), 0x18)[0]
+    return vgm(path)[0]
 
 
 def reports(path):
     """The echo program's reports in the PSG writes: 'ROW PORTA PORTB' and 'nmi'."""
-    data, w, i = open(path, 'rb').read(), [], 0x40
-    assert data[:4] == b'Vgm ', f'{path}: not a VGM file'
-    while data[i] != 0x66:
-        assert data[i] in (0x50, 0x61, 0x62, 0x63) or 0x70 <= data[i] <= 0x7F, f'{data[i]:#x}'
-        w += [data[i + 1]] if data[i] == 0x50 else []
-        i += {0x50: 2, 0x61: 3}.get(data[i], 1)
-    out, i = [], 0
+    w, out, i = [byte for _, byte in vgm(path)[1]], [], 0
     while i < len(w):
         if 0xE0 <= w[i] <= 0xE7 and i + 2 < len(w):
             out.append('%d %02X %02X' % (w[i] - 0xE0, w[i + 1], w[i + 2]))

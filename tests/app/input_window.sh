@@ -3,25 +3,13 @@
 # Return choose our keyboard-echo program from the menu; after F7 (VGM log) and F4
 # (keyboard mode) it sees Shift and the 102nd key; F10 quits. On a busy host a key may
 # be missed or repeat: each toggle is pressed until an F8 screenshot shows its message.
-set -u
-for tool in Xvfb xdotool openbox; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-tmp=$(mktemp -d); pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
 session="python3 $QUAV_SOURCE_DIR/tests/app/input_session.py"
 mkdir roms  # entries 1-4 hold the echo program, so that a repeating Down still lands on it
 for slug in sega_basic_lv3 borderline congo_bongo exerion; do
   cp "$QUAV_TEST_ROM_DIR/input_echo.bin" "roms/$slug.sc"
 done
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display 2>xvfb.log & pids+=($!)
-for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 display)"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit 77; }
-openbox >openbox.log 2>&1 & pids+=($!)
-sleep 0.5
+x_session
 
 press() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.4; }
 # Presses $1 until an F8 screenshot (the frame before F8's message) shows $3 at row $2.
@@ -43,16 +31,8 @@ until_shows() {
 
 session_in() {  # one session in directory $1, its faults left in $1/result
   mkdir -p "$1" && cd "$1" && : >result || return
-  # The X and GL libraries that SDL unloads at exit leave leak reports without symbols.
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy \
-    "$QUAV_BIN" --windowed --roms ../roms >quav.out 2>&1 & quav=$!
-  pids+=($quav)
-  for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^QUAV$' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || { echo "no QUAV window: $(cat quav.out)" >result; kill $quav; cd ..; return; }
+  quav_window --roms ../roms
+  find_window || { echo "no QUAV window: $(cat quav.out)" >result; kill $quav; cd ..; return; }
   xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
   sleep 4  # past the logo time, whose end loads entry 12 (absent here)
   until_shows F2 42 "   QUAV Logo!   " || echo "F2 did not open the menu" >>result
@@ -66,9 +46,7 @@ session_in() {  # one session in directory $1, its faults left in $1/result
   sleep 0.5
   [ -s quav.vgm ] && cp quav.vgm keys.vgm  # before a second toggle could start a new log
   press F10 0.05
-  for _ in $(seq 50); do kill -0 $quav 2>/dev/null || break; sleep 0.1; done
-  kill -0 $quav 2>/dev/null && { echo "F10 did not end QUAV" >>result; kill $quav; }
-  wait $quav || echo "QUAV exited $?: $(cat quav.out)" >>result
+  ended 5 || echo "F10 did not end QUAV with status 0: $(cat quav.out)" >>result
   $session reports keys.vgm >got.txt 2>/dev/null || echo "F7 wrote no quav.vgm" >>result
   grep -qx "6 FF F7" got.txt || echo "the program did not see Shift" >>result
   grep -qx "3 DF FF" got.txt || echo "the program did not see the 102nd key" >>result

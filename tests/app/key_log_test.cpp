@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include <unistd.h>
 
@@ -38,11 +37,6 @@ class KeyLogTest : public ::testing::Test {
     platform_quit();
     fs::remove_all(dir_);
   }
-  std::string file(const char* name, const std::string& text = "") {
-    const std::string path = (dir_ / name).string();
-    if (!text.empty()) std::ofstream(path, std::ios::binary) << text;
-    return path;
-  }
   static int device_key(const char* name) {
     uint8_t state[256] = {};
     platform_keyboard_state(state);
@@ -53,9 +47,10 @@ class KeyLogTest : public ::testing::Test {
 
 TEST_F(KeyLogTest, AReplayAnswersForTheKeyboardOneChangePerKeyAndPass) {
   headless_keyboard_hold(input_key_code("F1"), 0, 1000);  // the host's key, not the replay's
+  const std::string path = (dir_ / "keys.txt").string();
+  std::ofstream(path) << "5 NUMPADENTER down\n5 NUMPADENTER up\n5 A down\n7 A up\n";
   std::string line;
-  ASSERT_EQ(key_log_replay(file("keys.txt", "5 NUMPADENTER down\n5 NUMPADENTER up\n5 A down\n7 A up\n")
-                               .c_str(), &line), 1);
+  ASSERT_EQ(key_log_replay(path.c_str(), &line), 1);
   struct Pass { int frame, enter, a; };
   const Pass kPasses[] = {{4, 0, 0}, {5, 1, 0}, {5, 0, 1}, {6, 0, 1}, {9, 0, 0}};
   for (const Pass& p : kPasses) {
@@ -72,7 +67,7 @@ TEST_F(KeyLogTest, ARecordingHoldsTheChangesOfTheViewsTaken) {
   headless_keyboard_hold(input_key_code("RETURN"), 2, 4);
   headless_keyboard_hold(input_key_code("LSHIFT"), 0, 3);
   std::string line;
-  const std::string path = file("rec.txt");
+  const std::string path = (dir_ / "rec.txt").string();
   ASSERT_EQ(key_log_record(path.c_str(), &line), 1);
   for (int frame = 0; frame < 6; ++frame) {
     headless_keyboard_set_frame(frame);
@@ -85,10 +80,6 @@ TEST_F(KeyLogTest, ARecordingHoldsTheChangesOfTheViewsTaken) {
   text << std::ifstream(path).rdbuf();
   EXPECT_EQ(text.str(), "# QUAV keys: frame, key, down or up\n0 LSHIFT down\n2 RETURN down\n"
                         "3 LSHIFT up\n4 RETURN up\n");
-  std::vector<KeyChange> changes;
-  std::string why;
-  EXPECT_EQ(key_log_parse(text.str(), &changes, &why), 1) << why;
-  EXPECT_EQ(changes.size(), 4u);
 }
 
 }  // namespace

@@ -3,13 +3,10 @@
 # window, --list shows each entry's file found or missing, and a headless run
 # loads star_jacker.sc from --roms DIR after the logo time, or keeps the logo
 # and says "No image: star_jacker.sc" when DIR holds no such image.
-set -u
-fail=0
-check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" && mkdir roms empty
-cp "$QUAV_TEST_ROM_DIR/star_jacker.bin" roms/Star_Jacker.SC 2>/dev/null ||
-  { echo "SKIP: star_jacker was not built"; exit 77; }
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
+needs "$QUAV_TEST_ROM_DIR/star_jacker.bin"
+mkdir roms empty
+cp "$QUAV_TEST_ROM_DIR/star_jacker.bin" roms/Star_Jacker.SC
 
 env -u DISPLAY -u WAYLAND_DISPLAY "$QUAV_BIN" /list >/dev/null 2>&1; rc=$?
 check "/list exits 0 with no display, 34 lines" '[ $rc -eq 0 ] && [ "$(wc -l <gamelist.txt)" = 34 ]'
@@ -26,8 +23,6 @@ check "--list: 32 missing" '[ "$(grep -cE "^ *[0-9]+  .* missing$" list.txt)" -e
 check "the run with the image exits 0" '[ $rc -eq 0 ] && ! grep -q "No image" star.err'
 "$QUAV_BIN" --headless --frames 200 --roms empty --shot logo.bmp >/dev/null 2>logo.err
 check "the run without it names the file" 'grep -q "No image: star_jacker.sc" logo.err'
-border() { python3 -c 'import sys; d=open(sys.argv[1], "rb").read(); o=d[10]|d[11]<<8
-print(d[o:o+3].hex())' "$1"; }  # a BMP's first pixel
 check "the logo's border is black" '[ "$(border logo.bmp)" = "000000" ]'
 check "star_jacker's border is not" '[ "$(border star.bmp)" != "000000" ]'
 exit $fail

@@ -11,11 +11,9 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "app/app.h"
 #include "app/library.h"
-#include "app/options.h"
 #include "bus/io.h"
 #include "bus/machine_timing.h"
 #include "display/video.h"
@@ -105,22 +103,6 @@ TEST_P(MachineTimingProgram, MeasuresItsFrameFromInside) {
   EXPECT_EQ(MachineMemory[kIrqRuns], runs + 5);
   EXPECT_EQ(MachineMemory[kIrqV], v_counter_of(t.irq_line + 1));
   EXPECT_EQ(MachineMemory[kIrqStatus], 0xA0);
-}
-
-TEST(MachineTimingOption, NtscIsAFlagInTheWindowAndHeadless) {
-  for (const std::vector<const char*>& args : {std::vector<const char*>{"quav", "--ntsc"},
-                                               std::vector<const char*>{"quav", "--headless", "--ntsc", "/game", "1"}}) {
-    RunOptions o;
-    std::string error;
-    ASSERT_EQ(app_parse_options(static_cast<int>(args.size()), args.data(), &o, &error), 1) << error;
-    EXPECT_TRUE(o.ntsc);
-  }
-  RunOptions o;
-  std::string error;
-  const char* bad[] = {"quav", "--ntsc=1"};
-  EXPECT_EQ(app_parse_options(2, bad, &o, &error), 0);
-  EXPECT_EQ(error, "--ntsc takes no value");
-  EXPECT_NE(std::string(app_usage()).find("--ntsc"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMachines, MachineTimingProgram, testing::ValuesIn(kMachines),

@@ -2,16 +2,12 @@
 # --record writes the keys as the machine saw them, one line per change, and
 # leaves the run's output as it was; --replay of that file (or of the same
 # lines written by hand) gives the same screenshot, WAV and VGM bytes, which
-# differ from a run without the keys (the WAV for a program that plays a tone). A replay file that is missing, a
-# directory or damaged stops the run before its first frame: exit 1, one line
-# naming the file, no output.
-set -u
-fail=0
-check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
-tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
+# differ from a run without the keys (the WAV for a program that plays a
+# tone). A replay file that is missing, a directory or damaged stops the run
+# before its first frame: exit 1, one line naming the file, no output.
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
 echo_rom="$QUAV_TEST_ROM_DIR/input_echo.bin"
-[ -f "$echo_rom" ] || { echo "SKIP: input_echo was not built"; exit 77; }
+needs "$echo_rom"
 run() {  # run NAME ARGS...: outputs NAME.bmp, NAME.wav, NAME.vgm
   local name=$1; shift
   "$QUAV_BIN" --headless --frames 200 /file "$echo_rom" --shot "$name.bmp" --wav "$name.wav" \
@@ -34,17 +30,15 @@ check "the replay repeats the recorded run byte for byte" 'same rec play'
 run hand --replay hand.txt
 check "comments, blank lines and CRLF lines replay the same" 'same rec hand'
 run none
-check "the screenshot differs without the keys" '! cmp -s rec.bmp none.bmp'
-check "the VGM log differs without the keys" '! cmp -s rec.vgm none.vgm'
+check "the screenshot and the VGM log differ without the keys" '! cmp -s rec.bmp none.bmp && ! cmp -s rec.vgm none.vgm'
 
 # A hard reset (F3) interrupts a steady tone: the replay has it in the same sample.
 tone=(--headless --frames 100 "$QUAV_TEST_ROM_DIR/sound_tone.bin")
 "$QUAV_BIN" "${tone[@]}" --wav tone_rec.wav --hold F3@50-51 --record tone.txt 2>/dev/null &&
   "$QUAV_BIN" "${tone[@]}" --wav tone_play.wav --replay tone.txt 2>/dev/null &&
   "$QUAV_BIN" "${tone[@]}" --wav tone_none.wav 2>/dev/null; rc=$?
-check "the tone runs exit 0" '[ $rc -eq 0 ]'
-check "the replayed WAV is the recorded one" 'cmp -s tone_rec.wav tone_play.wav'
-check "the WAV differs without the keys" '! cmp -s tone_rec.wav tone_none.wav'
+check "the tone runs exit 0; the replayed WAV is the recorded one, unlike that without the keys" \
+  '[ $rc -eq 0 ] && cmp -s tone_rec.wav tone_play.wav && ! cmp -s tone_rec.wav tone_none.wav'
 
 mkdir adir
 printf '10 A down\n20 A\n' >short.txt
@@ -57,13 +51,12 @@ cp "$echo_rom" binary.txt
 for bad in missing.txt adir short.txt unknown.txt notdown.txt backwards.txt word.txt frame.txt binary.txt; do
   mkdir out && cd out || exit 1
   run bad --replay "../$bad"; rc=$?
-  check "$bad: exit 1" '[ $rc -eq 1 ]'
-  check "$bad: one line naming it" '[ "$(wc -l <bad.err)" -eq 1 ] && grep -q "^quav: cannot replay ../$bad: " bad.err'
-  check "$bad: nothing written" '[ "$(ls -A)" = bad.err ]'
+  check "$bad: exit 1, one line naming it, nothing written" \
+    '[ $rc -eq 1 ] && one_line bad.err "^quav: cannot replay ../$bad: " && [ "$(ls -A)" = bad.err ]'
   cd .. && rm -rf out
 done
 check "a line's fault is named" 'grep -q "line 2: unknown key .NOKEY." <(run x --replay unknown.txt; cat x.err)'
 
 "$QUAV_BIN" --headless --replay keys.txt --hold A@1-2 >/dev/null 2>err.txt; rc=$?
-check "--replay with --hold is a usage error" '[ $rc -eq 2 ] && [ "$(wc -l <err.txt)" -eq 1 ]'
+check "--replay with --hold is a usage error" '[ $rc -eq 2 ] && one_line err.txt "^quav: "'
 exit $fail

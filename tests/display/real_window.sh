@@ -2,7 +2,7 @@
 # The emulator's picture on a virtual X display of its own: the X screen must
 # show, in its place, the back buffer a headless run of the same test card
 # presents, within 2 per channel; the load display's digits are left out.
-set -u
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
 for program in Xvfb openbox import xdotool python3; do
   command -v "$program" >/dev/null || { echo "SKIP: $program is not installed"; exit 77; }
 done
@@ -10,19 +10,13 @@ py=/usr/bin/python3  # Debian's Pillow belongs to the system's interpreter
 [ -x $py ] || py=python3
 $py -c 'import PIL' 2>/dev/null || { echo "SKIP: $py has no Pillow (Debian python3-pil)"; exit 77; }
 rom="$QUAV_TEST_ROM_DIR/display_card.bin"
-tmp=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-fail=0
 failed() { echo "FAIL: $*"; fail=1; }
 
 # A display number of the server's own choosing, so parallel tests never meet.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { cat "$tmp/xvfb.log"; echo "FAIL: the X server did not start"; exit 1; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
-cd "$tmp" || exit 1
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>display 2>xvfb.log & pids+=($!)
+for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
+[ -s display ] || { cat xvfb.log; echo "FAIL: the X server did not start"; exit 1; }
+export DISPLAY=":$(head -n1 display)"
 
 # compare.py REF SHOT RX RY RW RH PX PY SCALE: the screen region (RX, RY, RW x RH)
 # shows REF scaled SCALE times at (PX, PY), black around it.
@@ -42,8 +36,7 @@ sys.exit(1 if bad else 0)
 EOF
 
 reference() {  # NAME ARGS...: the picture a headless run presents, NAME.bmp
-  local name=$1
-  shift
+  local name=$1; shift
   "$QUAV_BIN" --headless --frames 400 --show-load "$@" --present-shot "$name.bmp" /file "$rom" >/dev/null ||
     { failed "the headless reference run $name"; return 1; }
 }
@@ -89,8 +82,7 @@ for blit in 3 4; do
 done
 
 # Full-screen under a window manager: scaled to 1280 x 960 between black bars of 32 rows.
-openbox --sm-disable >openbox.log 2>&1 &
-pids+=($!)
+openbox --sm-disable >openbox.log 2>&1 & pids+=($!)
 sleep 2
 reference ref0 --blit 0 && start_window 0 0 1280 1024 --blit 0 &&
   expect_picture "full screen: the picture scaled twice between black bars" ref0 0 0 1280 1024 0 32 2

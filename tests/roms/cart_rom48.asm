@@ -1,12 +1,10 @@
 ; A 48 KB cartridge for the rom map: ROM at 0x0000-0xBFFF, RAM from 0xC000.
 ; It tries to overwrite ROM bytes at 0x7FFF, 0x8000 and 0xBFFF, reads them
-; back, uses RAM at 0xC000, and runs code at 0xA000 when 0x8000 is ROM.
-; Results from 0xC000; the verdict becomes the backdrop colour:
+; back, uses RAM at 0xC000, and calls code at 0xA000 when 0x8000 is ROM.
+; The verdict becomes the backdrop colour:
 ;   3 (light green)  the rom map: every ROM byte kept, the code at 0xA000 ran
 ;   8 (medium red)   the flat map: 0x8000 is RAM (the image cut at 32 KB)
 ;  13 (magenta)      anything else
-RESULTS     equ 0C000h          ; +0 (8000h), +1 (0BFFFh), +2 (7FFFh), +3 RAM echo,
-                            ; +4 77h when the code at 0xA000 ran, +5 verdict
 SCRATCH equ 0C010h
 MARK_7FFF equ 37h
 MARK_8000 equ 0A5h
@@ -22,42 +20,27 @@ ODD     equ 13
         ld (7FFFh), a
         ld (8000h), a
         ld (0BFFFh), a
-        ld a, (8000h)
-        ld (RESULTS+0), a
-        ld a, (0BFFFh)
-        ld (RESULTS+1), a
-        ld a, (7FFFh)
-        ld (RESULTS+2), a
         ld a, 3Ch           ; RAM from 0xC000
         ld (SCRATCH), a
-        ld a, (SCRATCH)
-        ld (RESULTS+3), a
 
-        ld b, ODD
-        ld a, (RESULTS+0)
-        cp 0EEh
-        jr nz, not_ram
         ld b, FLAT
-        jr show
-not_ram:
+        ld a, (8000h)
+        cp 0EEh
+        jr z, show
+        ld b, ODD
         cp MARK_8000
         jr nz, show
-        call high_code      ; only where 0x8000-0xBFFF is ROM
-        ld a, (RESULTS+1)
+        ld a, (0BFFFh)
         cp MARK_BFFF
         jr nz, show
-        ld a, (RESULTS+2)
+        ld a, (7FFFh)
         cp MARK_7FFF
         jr nz, show
-        ld a, (RESULTS+3)
+        ld a, (SCRATCH)
         cp 3Ch
         jr nz, show
-        ld a, (RESULTS+4)
-        cp 77h
-        jr nz, show
-        ld b, OK
+        call high_code      ; only where 0x8000-0xBFFF is ROM
 show:   ld a, b
-        ld (RESULTS+5), a
         out (0BFh), a       ; VDP register 7: backdrop colour
         ld a, 87h
         out (0BFh), a
@@ -68,8 +51,7 @@ show:   ld a, b
         db MARK_8000        ; 0x8000
         ds 0A000h - $, 0FFh
 high_code:                  ; 0xA000
-        ld a, 77h
-        ld (RESULTS+4), a
+        ld b, OK
         ret
         ds 0BFFFh - $, 0FFh
         db MARK_BFFF

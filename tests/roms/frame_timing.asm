@@ -4,32 +4,23 @@
 ; Then a slide of NOPs (4 T-states each) runs from one frame interrupt to
 ; the next: each interrupt notes how far it got and starts it again. Last,
 ; the frame interrupt's handler notes the line and status it finds.
-; Results in RAM:
-;   0xC000 word  passes from the V counter reaching 16 to it reaching 192
-;   0xC002 word  passes from one frame flag to the next
-;   0xC004       the V counter as the frame interrupt's handler reads it
-;   0xC005       the status the handler reads (frame flag, coincidence)
-;   0xC006       the handler's runs
-;   0xC00F       0x5A once the slide has run four frames
-;   0xC010-0xC017  the address in the slide at four frame interrupts; the
-;                slide handler takes 125 T-states to restart the slide
-;   0xC100-0xC22B  the V counter at 300 successive changes, from line 0
 ; Two overlapping sprites stand at the top left, for the coincidence test.
 VCOUNT  equ 0x7E
 DATA    equ 0xBE
 CTRL    equ 0xBF
-LINES   equ 0xC000
-FRAME   equ 0xC002
-IRQV    equ 0xC004
-IRQST   equ 0xC005
-IRQN    equ 0xC006
-DONE    equ 0xC00F
-SLIDEAT equ 0xC010
+; Results in RAM:
+LINES   equ 0xC000              ; word: passes from the V counter's 16 to its 192
+FRAME   equ 0xC002              ; word: passes from one frame flag to the next
+IRQV    equ 0xC004              ; the V counter the frame interrupt's handler reads
+IRQST   equ 0xC005              ; the status it reads (frame flag, coincidence)
+IRQN    equ 0xC006              ; its runs
+DONE    equ 0xC00F              ; 0x5A once the slide has run four frames
+SLIDEAT equ 0xC010              ; the address reached in the slide at four interrupts
 SLIDEND equ 0xC018
+VSEQ    equ 0xC100              ; the V counter at 300 changes, from line 0
+VSEQLEN equ 300
 SLIDEPT equ 0xC020              ; next free entry of SLIDEAT
 VECTOR  equ 0xC080              ; JP to the current interrupt handler
-VSEQ    equ 0xC100
-VSEQLEN equ 300
 
         org 0
         di
@@ -77,9 +68,7 @@ handler:
         reti
 
 start:
-        ; Sprites: attributes at 0x0000, patterns from 0x0000; sprite
-        ; pattern 2 (0x0010) solid, sprites 0 and 1 two pixels apart.
-        xor a
+        xor a                   ; VRAM from 0x0000: the sprites
         out (CTRL), a
         ld a, 0x40
         out (CTRL), a
@@ -87,14 +76,6 @@ start:
         ld b, sprites_end - sprites
         ld c, DATA
         otir
-        ld a, 0x10
-        out (CTRL), a
-        ld a, 0x40
-        out (CTRL), a
-        ld b, 8
-        ld a, 0xFF
-solid:  out (DATA), a
-        djnz solid
 
         ; T-states per line: from the edge into line 16 to line 192.
 line15: in a, (VCOUNT)
@@ -162,10 +143,12 @@ vnext:  in a, (VCOUNT)
 
 idle:   jr idle
 
-sprites:
-        db 0x10, 0x10, 2, 0x0F
+sprites:                        ; attributes at 0x0000, patterns from 0x0000:
+        db 0x10, 0x10, 2, 0x0F  ; sprites 0 and 1 two pixels apart,
         db 0x10, 0x12, 2, 0x0F
         db 0xD0
+        ds 0x10 - ($ - sprites), 0
+        ds 8, 0xFF              ; pattern 2 (0x0010) solid
 sprites_end:
 
 ; More NOPs than the 50 Hz machine's frame runs (18,068).

@@ -100,35 +100,26 @@ TEST_F(Psg, LatchAndDataBytes) {
 // The reference for audible channels: each sample is the time each channel's
 // output spends at 1, found by walking the channel's edges one at a time,
 // times its volume, summed and clipped.
-struct Channel {
-  int32_t count, period, output;
-};
-template <class Edge>
-int32_t high_units(Channel& ch, Edge edge) {
-  int32_t left = kPsgTimeUnitsPerSample, high = 0;
-  while (ch.count <= left) {
-    high += ch.output ? ch.count : 0;
-    left -= ch.count;
-    ch.count = ch.period;
-    ch.output = edge(ch.output);
-  }
-  high += ch.output ? left : 0;
-  ch.count -= left;
-  return high;
-}
-
 Samples reference_samples(PsgState s, int n) {
-  Channel ch[4];
-  for (int c = 0; c < 4; ++c) ch[c] = {s.count[c], s.period[c], s.output[c]};
   Samples out;
   for (int i = 0; i < n; ++i) {
     uint32_t sum = 0;
-    for (int c = 0; c < 3; ++c) sum += static_cast<uint32_t>(s.volume[c]) * high_units(ch[c], [](int32_t o) { return o ^ 1; });
-    sum += static_cast<uint32_t>(s.volume[3]) * high_units(ch[3], [&s](int32_t) {
-      if (s.noise_shift & 1) s.noise_shift ^= s.noise_feedback;
-      s.noise_shift >>= 1;
-      return static_cast<int32_t>(s.noise_shift & 1);
-    });
+    for (int c = 0; c < 4; ++c) {
+      int32_t left = kPsgTimeUnitsPerSample, high = 0;
+      for (; s.count[c] <= left; s.count[c] = s.period[c]) {
+        high += s.output[c] ? s.count[c] : 0;
+        left -= s.count[c];
+        if (c < 3) {
+          s.output[c] ^= 1;
+          continue;
+        }
+        if (s.noise_shift & 1) s.noise_shift ^= s.noise_feedback;
+        s.noise_shift >>= 1;
+        s.output[3] = static_cast<int32_t>(s.noise_shift & 1);
+      }
+      s.count[c] -= left;
+      sum += static_cast<uint32_t>(s.volume[c]) * static_cast<uint32_t>(high + (s.output[c] ? left : 0));
+    }
     out.push_back(static_cast<int16_t>(std::min(sum, 0x7FFF0000u) >> 16));
   }
   return out;

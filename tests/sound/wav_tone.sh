@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
-# End to end: 150 headless frames of a program playing one tone write a WAV of
-# 50 delivered chunks (132,300 samples) at 3,579,545 / (32 x 254) Hz.
-set -u
-[ -n "${QUAV_BIN:-}" ] && [ -n "${QUAV_TEST_ROM_DIR:-}" ] || { echo "wav_tone: QUAV_BIN and QUAV_TEST_ROM_DIR must be set" >&2; exit 77; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$QUAV_BIN" --headless --frames 150 --wav "$work/out.wav" "$QUAV_TEST_ROM_DIR/sound_tone.bin" || { echo "wav_tone: quav failed" >&2; exit 1; }
-python3 - "$work/out.wav" <<'PY'
-import sys, wave, struct
-with wave.open(sys.argv[1], "rb") as w:
-    fmt, n = (w.getnchannels(), w.getsampwidth(), w.getframerate()), w.getnframes()
-    s = struct.unpack("<%dh" % n, w.readframes(n))
-if fmt != (1, 2, 44100) or n != 132300:
-    sys.exit("format %s, %d samples; expected (1, 2, 44100), 132300" % (fmt, n))
-body = s[22050:-4410]
-mean = sum(body) / len(body)
-if max(body) - min(body) < 8000:
-    sys.exit("no tone: samples span %d..%d" % (min(body), max(body)))
-rises = [i - 1 + (body[i - 1] - mean) / (body[i - 1] - body[i]) for i in range(1, len(body)) if body[i - 1] < mean <= body[i]]
-pitch = (len(rises) - 1) * 44100 / (rises[-1] - rises[0])
-if abs(pitch - 3579545 / (32 * 254)) > 0.5:
-    sys.exit("pitch %.3f Hz, expected %.3f" % (pitch, 3579545 / (32 * 254)))
-print("wav_tone: %d samples, %.3f Hz" % (n, pitch))
+# End to end, a program playing one tone: 150 headless frames write a WAV of
+# 150 frames' samples (882 a frame at 50 Hz, 735 with --ntsc) at
+# 3,579,545 / (32 x 254) Hz on both machines. With --ntsc 60 frames are one
+# second: 44,100 samples in the WAV and in the VGM log, whose waits come as
+# 32 runs of 22 samples and one of 31 per frame.
+. "$QUAV_SOURCE_DIR/tests/support/script.sh"
+tone="$QUAV_TEST_ROM_DIR/sound_tone.bin"
+needs "$tone"
+for args in "--frames 150 --wav pal.wav" "--ntsc --frames 150 --wav ntsc.wav" \
+            "--ntsc --frames 60 --wav second.wav --vgm second.vgm"; do
+  # shellcheck disable=SC2086
+  "$QUAV_BIN" --headless $args "$tone" || check "quav $args" false
+done
+PYTHONPATH="$QUAV_SOURCE_DIR/tests/support" python3 - <<'PY' || fail=1
+import sys
+from outputs import pitch, vgm, wav_samples
+want = 3579545 / (32 * 254)
+for name, per_frame in ('pal', 882), ('ntsc', 735):
+    s = wav_samples(name + '.wav')
+    if len(s) != 150 * per_frame or abs(pitch(s[22050:-4410]) - want) > 0.5:
+        sys.exit('%s.wav: %d samples at %.3f Hz; expected %d at %.3f Hz'
+                 % (name, len(s), pitch(s[22050:-4410]), 150 * per_frame, want))
+header, writes, waits = vgm('second.vgm')
+if len(wav_samples('second.wav')) != 44100 or header != 44100:
+    sys.exit('--ntsc: a second is not 44,100 samples in the WAV and the VGM header')
+if waits != ([22] * 32 + [31]) * 60:
+    sys.exit('second.vgm: waits %s... are not 32 x 22 + 31 per frame' % waits[:40])
 PY
+exit $fail

@@ -105,33 +105,18 @@ TEST(VdpProgram, ScreensMatchTheReference) {
 }
 
 // The logo's handler rewrites the colours after line 212: each picture is
-// compared when its 192 lines are drawn. Only columns 96..159 of lines
-// 80..103 are not black, one colour a line; that colour moves up a line a frame.
-TEST(VdpProgram, LogoDrawsThreeRowsAndItsColoursMoveOneRowPerFrame) {
+// compared when its 192 lines are drawn, and shows its rows of colours (what
+// the program writes is checked byte for byte in library_logo_test).
+TEST(VdpProgram, LogoFramesMatchTheReference) {
   start(kLogoImage, kLogoImage_size);
   ASSERT_TRUE(ready_when([] { return vdp.display_enabled == 1; })) << "the logo does not turn the display on";
   for (int f = 0; f < 10; ++f) run_to(0);  // past its start-up, which clears 6 KB of colours
-  uint16_t colours[3][24] = {};  // per frame, line 80 + r's colour, 0 for none
-  for (auto& frame : colours) {
+  for (int f = 0; f < 3; ++f) {
     run_to(kActiveLines);
-    ASSERT_TRUE(frame_matches_reference());
-    for (int i = 0; i < 192 * 256; ++i) {
-      const int x = i % 256, line = i / 256, r = line - 80;
-      const uint16_t p = screen(x, line);
-      if (p == colour_pixel(1)) continue;
-      ASSERT_TRUE(r >= 0 && r < 24 && x >= 96 && x < 160 && (frame[r] == 0 || frame[r] == p)) << x << ", " << line;
-      frame[r] = p;
-    }
-  }
-  for (int band = 0; band < 24; band += 8)
-    EXPECT_GE(std::count_if(colours[0] + band, colours[0] + band + 8, [](uint16_t c) { return c != 0; }), 5) << band;
-  for (int f = 1, moved = 0; f < 3; ++f, moved = 0) {
-    for (int r = 0; r + 1 < 24; ++r)
-      if (colours[f][r] && colours[f - 1][r + 1]) {
-        EXPECT_EQ(colours[f][r], colours[f - 1][r + 1]) << "frame " << f << " row " << r;
-        moved += colours[f][r] != colours[f - 1][r];
-      }
-    EXPECT_GT(moved, 3) << "frame " << f;
+    ASSERT_TRUE(frame_matches_reference()) << "frame " << f;
+    int lit = 0;
+    for (int i = 0; i < 192 * 256; ++i) lit += screen(i % 256, i / 256) != colour_pixel(1);
+    EXPECT_GT(lit, 500) << "frame " << f << ": the letters of its three rows";
   }
 }
 
