@@ -1,0 +1,55 @@
+// The VDP's row cache: which rows of the frame surface already hold exactly
+// what drawing their line again would produce, so that the line can leave
+// them as they are. A static screen then costs almost nothing to draw.
+//
+// Every change that can alter a drawn row takes the next number of one
+// counter. A VRAM write that changes a byte stamps its 32-byte chunk and its
+// 2 KB block with that number; a register write, a reset, the palette, a
+// loaded state and the sprite limit stamp `everything`. A row remembers the
+// number it was drawn at, and is fresh while every stamp its line reads from
+// (the name row, the pattern, colour and sprite tables of the mode, and
+// `everything`) is no newer. Whoever else writes into the frame surface (the
+// on-screen text, the pause picture, a fill, a new or moved surface) forgets
+// the rows it touched; the cache never changes a pixel, only skips drawing.
+#pragma once
+
+#include <cstdint>
+
+#include "vdp/vdp.h"
+
+constexpr uint32_t kChunkShift = 5;   // 32-byte chunks: a name row, a colour row, a quarter of the sprite attributes
+constexpr uint32_t kBlockShift = 11;  // 2 KB blocks: a pattern table or a third of one
+
+struct VdpRowCache {
+  uint64_t changes = 0;     // the number of the latest change
+  uint64_t everything = 0;  // the latest change that reaches every row
+  uint64_t chunk[kVramSize >> kChunkShift] = {};
+  uint64_t block[kVramSize >> kBlockShift] = {};
+  uint64_t drawn_at[kFrameHeight] = {};  // 0: the row's pixels are not known
+};
+
+extern VdpRowCache vdp_row_cache;
+
+// A VRAM byte at `address` changed.
+inline void vdp_note_vram_change(uint32_t address) {
+  VdpRowCache& c = vdp_row_cache;
+  c.changes += 1;
+  c.chunk[address >> kChunkShift] = c.changes;
+  c.block[address >> kBlockShift] = c.changes;
+}
+
+// Something every row may show has changed.
+inline void vdp_note_change() {
+  vdp_row_cache.changes += 1;
+  vdp_row_cache.everything = vdp_row_cache.changes;
+}
+
+// Rows [first, first + count) of the frame surface were written by someone
+// else: they are drawn again on the next frame.
+void vdp_forget_rows(int first, int count);
+void vdp_forget_all_rows();
+
+// For the line renderer: 1 when `row` already holds what line `line` would
+// draw now; and the note that it has just drawn `row`.
+bool vdp_row_fresh(int row, int line);
+void vdp_row_drawn(int row);
