@@ -3,8 +3,8 @@
 // them as they are. A static screen then costs almost nothing to draw.
 //
 // Every change that can alter a drawn row takes the next number of one
-// counter. A VRAM write that changes a byte stamps its 32-byte chunk and its
-// 2 KB block with that number; a register write, a reset, the palette, a
+// counter. A VRAM write that changes a byte stamps its 32-byte chunk, its
+// 128-byte piece and its 2 KB block with that number; a register write, a reset, the palette, a
 // loaded state and the sprite limit stamp `everything`. A row remembers the
 // number it was drawn at, and is fresh while every stamp its line reads from
 // (the name row, the pattern, colour and sprite tables of the mode, and
@@ -17,13 +17,15 @@
 
 #include "vdp/vdp.h"
 
-constexpr uint32_t kChunkShift = 5;   // 32-byte chunks: a name row, a colour row, a quarter of the sprite attributes
-constexpr uint32_t kBlockShift = 11;  // 2 KB blocks: a pattern table or a third of one
+constexpr uint32_t kChunkShift = 5;   // 32 bytes: a name row, the Graphics I colours
+constexpr uint32_t kPieceShift = 7;   // 128 bytes: the sprite attributes
+constexpr uint32_t kBlockShift = 11;  // 2 KB: a pattern table or a third of one
 
 struct VdpRowCache {
   uint64_t changes = 0;     // the number of the latest change
   uint64_t everything = 0;  // the latest change that reaches every row
   uint64_t chunk[kVramSize >> kChunkShift] = {};
+  uint64_t piece[kVramSize >> kPieceShift] = {};
   uint64_t block[kVramSize >> kBlockShift] = {};
   uint64_t drawn_at[kFrameHeight] = {};  // 0: the row's pixels are not known
 };
@@ -35,6 +37,7 @@ inline void vdp_note_vram_change(uint32_t address) {
   VdpRowCache& c = vdp_row_cache;
   c.changes += 1;
   c.chunk[address >> kChunkShift] = c.changes;
+  c.piece[address >> kPieceShift] = c.changes;
   c.block[address >> kBlockShift] = c.changes;
 }
 
