@@ -37,9 +37,7 @@ int table_address(std::mt19937& rng) {
 TEST(VdpRowCache, EveryChangeShowsInTheNextFrame) {
   std::mt19937 rng(7);
   int mode = 0;
-  const std::function<void()> changes[] = {
-      [&] { write_vram(table_address(rng), {uint8_t(rng())}); },
-      [&] { write_vram(table_address(rng), {uint8_t(rng()), uint8_t(rng()), uint8_t(rng())}); },
+  const std::function<void()> others[] = {
       [&] { write_vram(0x1B00 + 4 * int(rng() % 8), {uint8_t(rng() % 192), uint8_t(rng())}); },
       [&] { set_register(7, int(rng())); },
       [&] { set_register(1, kModeBits[mode][1] | 0x40 | int(rng() & 3)); },  // sprite size, magnification
@@ -51,17 +49,17 @@ TEST(VdpRowCache, EveryChangeShowsInTheNextFrame) {
     SCOPED_TRACE(mode);
     start_screen(mode, rng);
     int changed = 0;
-    std::vector<uint16_t> before;
-    for (int step = 0; step < 40; ++step) {
+    for (int step = 0; step < 60; ++step) {
       for (int still = 0; still < 2; ++still) run_frame();
-      before.assign(video_pixel_address(2, 0, 0), video_pixel_address(2, 0, kFrameHeight));
-      changes[rng() % std::size(changes)]();
+      const std::vector<uint16_t> before(video_pixel_address(2, 0, 0), video_pixel_address(2, 0, kFrameHeight));
+      write_vram(table_address(rng), {uint8_t(rng()), uint8_t(rng())});
+      if (rng() % 3 == 0) others[rng() % std::size(others)]();
       run_frame();
       ASSERT_TRUE(frame_matches_reference()) << "step " << step;
       const std::vector<uint16_t> after(video_pixel_address(2, 0, 0), video_pixel_address(2, 0, kFrameHeight));
       changed += before != after;
     }
-    EXPECT_GT(changed, 20) << "most changes are seen on the screen";
+    EXPECT_GT(changed, 15) << "many of the changes are seen on the screen";
   }
 }
 
