@@ -31,62 +31,54 @@ uint64_t text_names(uint32_t first) {
   return newest;
 }
 
-uint64_t sprite_tables() {
-  return std::max(piece(vdp.sprite_attr_base & kVramMask), block(vdp.sprite_pattern_base & kVramMask));
-}
-
 // Graphics II's third of the pattern and colour tables for character row `char_row`.
 uint32_t third_of(int char_row) { return static_cast<uint32_t>(char_row / kRowsPerThird) * kThirdBytes; }
 
-// The newest change to the tables that the lines of character row
-// `char_row` read. The display-off row is drawn from the registers alone but
-// is given its mode's tables as well.
-uint64_t newest_table_change(int char_row) {
-  const uint32_t names = vdp.name_base & kVramMask;
-  const uint32_t patterns = vdp.pattern_base & kVramMask;
-  const uint32_t colours = vdp.colour_base & kVramMask;
-  const uint32_t row = static_cast<uint32_t>(char_row);
-  switch (vdp.screen_mode) {
-    case kModeText:  // no sprites
-      return std::max(text_names(names + row * kTextNameRow), block(patterns));
-    case kModeGraphics1:
-      return std::max({chunk(names + row * kCellNameRow), block(patterns), chunk(colours), sprite_tables()});
-    case kModeGraphics2: {
-      const uint32_t third = third_of(char_row);
-      return std::max({chunk(names + row * kCellNameRow), block(patterns + third), block(colours + third),
-                       sprite_tables()});
-    }
-    default:  // Multicolor
-      return std::max({chunk(names + row * kCellNameRow), block(patterns), sprite_tables()});
-  }
-}
-
-// A Graphics I or II character row whose tables changed somewhere since
-// `drawn_at`, looked at character by character: unchanged when its names,
-// the sprites and the pattern and colour cells of the 32 characters it shows
-// are.
-bool cells_unchanged(int char_row, uint64_t drawn_at) {
-  const uint32_t names = (vdp.name_base & kVramMask) + static_cast<uint32_t>(char_row) * kCellNameRow;
-  const uint32_t colours = vdp.colour_base & kVramMask;
-  const bool graphics2 = vdp.screen_mode == kModeGraphics2;
-  const uint32_t third = graphics2 ? third_of(char_row) : 0;
-  // Graphics I: one colour byte for eight names, all in one chunk.
-  if (!graphics2 && chunk(colours) > drawn_at) return false;
-  if (chunk(names) > drawn_at || sprite_tables() > drawn_at) return false;
-  const uint64_t* pattern_cells = &vdp_row_cache.cell[((vdp.pattern_base & kVramMask) + third) >> kCellShift];
-  const uint64_t* colour_cells = &vdp_row_cache.cell[(colours + third) >> kCellShift];
+// The 32 characters a Graphics I or II row shows, looked at one by one:
+// unchanged when the pattern cell of each (and in Graphics II its colour
+// cell) is no newer than `drawn_at`.
+bool cells_unchanged(uint32_t names, uint32_t patterns, uint32_t colours, bool colour_per_name,
+                     uint64_t drawn_at) {
+  const uint64_t* pattern_cells = &vdp_row_cache.cell[patterns >> kCellShift];
+  const uint64_t* colour_cells = &vdp_row_cache.cell[colours >> kCellShift];
   for (uint32_t c = 0; c < kCellNameRow; ++c) {
     const uint32_t name = vdp.vram[names + c];
     if (pattern_cells[name] > drawn_at) return false;
-    if (graphics2 && colour_cells[name] > drawn_at) return false;
+    if (colour_per_name && colour_cells[name] > drawn_at) return false;
   }
   return true;
 }
 
+// Whether the tables that the lines of character row `char_row` read are as
+// they were at `drawn_at`: the names, the patterns and colours, the sprites
+// (those most often changed are looked at first). The display-off row is
+// drawn from the registers alone but is given its mode's tables as well.
 bool tables_unchanged(int char_row, uint64_t drawn_at) {
-  if (newest_table_change(char_row) <= drawn_at) return true;
-  const bool cells = vdp.screen_mode == kModeGraphics1 || vdp.screen_mode == kModeGraphics2;
-  return cells && cells_unchanged(char_row, drawn_at);
+  const auto changed = [drawn_at](uint64_t stamp) { return stamp > drawn_at; };
+  const uint32_t names = vdp.name_base & kVramMask;
+  const uint32_t patterns = vdp.pattern_base & kVramMask;
+  const uint32_t colours = vdp.colour_base & kVramMask;
+  const uint32_t row = static_cast<uint32_t>(char_row);
+  if (vdp.screen_mode == kModeText) {  // no sprites
+    return !changed(text_names(names + row * kTextNameRow)) && !changed(block(patterns));
+  }
+  const uint32_t name_row = names + row * kCellNameRow;
+  if (changed(piece(vdp.sprite_attr_base & kVramMask)) || changed(block(vdp.sprite_pattern_base & kVramMask)) ||
+      changed(chunk(name_row))) {
+    return false;
+  }
+  switch (vdp.screen_mode) {
+    case kModeGraphics1:  // one colour byte for eight names, all in one chunk
+      if (changed(chunk(colours))) return false;
+      return !changed(block(patterns)) || cells_unchanged(name_row, patterns, colours, false, drawn_at);
+    case kModeGraphics2: {
+      const uint32_t third = third_of(char_row);
+      if (!changed(block(patterns + third)) && !changed(block(colours + third))) return true;
+      return cells_unchanged(name_row, patterns + third, colours + third, true, drawn_at);
+    }
+    default:  // Multicolor
+      return !changed(block(patterns));
+  }
 }
 
 // The eight lines of a character row read the same tables: the last answer
