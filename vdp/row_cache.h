@@ -4,14 +4,15 @@
 //
 // Every change that can alter a drawn row takes the next number of one
 // counter. A VRAM write that changes a byte stamps its 8-byte cell, 32-byte
-// chunk, 128-byte piece and 2 KB block with that number; a register write, a reset, the palette, a
-// loaded state and the sprite limit stamp `everything`. A row remembers the
-// number it was drawn at, and is fresh while every stamp its line reads from
-// (the name row, the pattern, colour and sprite tables of the mode, and
-// `everything`) is no newer; in Graphics I and II, failing that, while the
-// pattern and colour cells of the characters the row shows are no newer. Whoever else writes into the frame surface (the
-// on-screen text, the pause picture, a fill, a new or moved surface) forgets
-// the rows it touched; the cache never changes a pixel, only skips drawing.
+// chunk, 128-byte piece and 2 KB block with that number; a register write, a
+// reset, the palette, a loaded state and the sprite limit stamp `everything`.
+// A row remembers the number it was drawn at, and is fresh while every stamp
+// its line reads from (the name row, the pattern, colour and sprite tables of
+// the mode, and `everything`) is no newer; in Graphics I and II, failing
+// that, while the pattern and colour cells of the characters the row shows
+// are no newer. Whoever else writes into the frame surface (the on-screen
+// text, the pause picture, a fill, a new or moved surface) forgets the rows
+// it touched; the cache never changes a pixel, only skips drawing.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +57,7 @@ inline void vdp_note_change() {
 void vdp_forget_rows(int first, int count);
 void vdp_forget_all_rows();
 
-// For the line renderer: 1 when `row` already holds what line `line` would
+// For the line renderer: true when `row` already holds what line `line` would
 // draw now; and the note that it has just drawn `row`.
 bool vdp_row_fresh(int row, int line);
 void vdp_row_drawn(int row);
