@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "display/video.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 
 char osd_lines[kOsdLines][kOsdLineBytes] = {};
@@ -104,6 +105,7 @@ void osd_draw_glyph(int x, int y, int code, int foreground, int background) {
   const uint8_t* table = vdp.expansion_table;
   auto* dst = reinterpret_cast<uint8_t*>(video_pixel_address(kFrameSurface, x, y));
   if (!table || !dst) return;
+  vdp_forget_rows(y, kGlyphRows);  // the VDP draws these rows again on the next frame
   const unsigned glyph = static_cast<unsigned>(code - kFirstCode) & 0xFF;
   const uint32_t colours = vdp.bg_term[background & 15] | vdp.fg_term[foreground & 15];
   for (int row = 0; row < kGlyphRows; ++row) {

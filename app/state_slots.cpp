@@ -15,6 +15,7 @@
 #include "display/video.h"
 #include "sound/stream.h"
 #include "state/state_file.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 
 int32_t machine_paused = 0;
@@ -56,6 +57,7 @@ void copy_picture(bool keep) {
   const size_t pixels = static_cast<size_t>(kFrameWidth) * kFrameHeight;
   if (keep) paused_picture.assign(pixels, 0);
   if (paused_picture.size() != pixels || video_lock_frame() == nullptr) return;
+  if (!keep) vdp_forget_all_rows();  // the machine's rows are drawn again after the pause
   for (int y = 0; y < kFrameHeight; ++y) {
     uint16_t* row = video_pixel_address(kFrameSurface, 0, y);
     uint16_t* kept = paused_picture.data() + static_cast<size_t>(y) * kFrameWidth;

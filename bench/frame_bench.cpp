@@ -12,7 +12,7 @@
 // The second argument picks the machine: 0 the 50 Hz one, 1 the NTSC one.
 //
 // BM_Frame runs whole frames as a headless run without --present-shot does:
-// the Z80, the VDP drawing every line, the sound made and delivered, the
+// the Z80, the VDP drawing every line whose row has changed, the sound made and delivered, the
 // shell's per-frame work; nobody sees the back buffer, so nothing is
 // presented. It reports the multiple of real time (emulated seconds per CPU
 // second: 50 frames a second, 60 on the NTSC machine) and the process's
@@ -22,7 +22,8 @@
 // leaves it:
 //   BM_FrameZ80      the 312 line slices of the Z80 with the VDP's line
 //                    status (its interrupt), nothing drawn or sounded;
-//   BM_FrameVdpLines the VDP's 312 lines, drawn, sprites included;
+//   BM_FrameVdpLines the VDP's 312 lines, every row drawn (the row cache
+//                    emptied first), sprites included;
 //   BM_FrameSprites  the sprite pass alone over the 192 active lines;
 //   BM_FrameSound    one frame's samples made and delivered;
 //   BM_FramePresent  presenting the frame (640 x 480, blit mode 0) and the
@@ -45,6 +46,7 @@
 #include "platform/platform.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 #include "z80/cpu.h"
@@ -165,6 +167,7 @@ BENCHMARK(BM_FrameZ80)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 void BM_FrameVdpLines(benchmark::State& state) {
   start_machine(static_cast<int>(state.range(0)));
   for (auto _ : state) {
+    vdp_forget_all_rows();
     video_lock_frame();
     for (vdp.current_line = 0; vdp.current_line < kLinesPerFrame; vdp.current_line += 1) {
       vdp_render_line(1);

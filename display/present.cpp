@@ -17,6 +17,7 @@
 #include "display/load_text.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 
 namespace {
@@ -134,6 +135,11 @@ uint8_t* video_lock_surface(int index) {
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     int pitch = 0;
     if (uint8_t* p = platform_surface_lock(index, &pitch)) {
+      // Rows the VDP drew are known only in the surface it drew them into.
+      if (index == kSurfaceFrame && (p != display.memory[index] || pitch != display.pitch[index] ||
+                                     !platform_frame_keeps_pixels())) {
+        vdp_forget_all_rows();
+      }
       display.pitch[index] = pitch;
       display.memory[index] = p;
       display.last_result = 0;
@@ -172,6 +178,7 @@ uint16_t* video_pixel_address(int index, int x, int y) {
 
 void video_fill_surface(int index, uint16_t pixel) {
   if (!display.surfaces_ready) return;
+  if (index == kSurfaceFrame) vdp_forget_all_rows();
   platform_surface_fill(index, pixel);
 }
 

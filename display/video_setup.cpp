@@ -12,6 +12,7 @@
 #include "display/video.h"
 
 #include "platform/platform.h"
+#include "vdp/row_cache.h"
 
 DisplayState display;
 
@@ -103,6 +104,7 @@ int video_get_placement() { return display.video_memory; }
 
 int video_set_placement(int flag) {
   display.video_memory = flag;
+  vdp_forget_all_rows();
   if (!display.device_open || !platform_display_create_frame(flag)) return 0;
   return 1;
 }
@@ -115,6 +117,7 @@ int32_t video_rgb_to_pixel(int r, int g, int b) {
 
 void video_release() {
   if (!display.device_open) return;
+  vdp_forget_all_rows();
   display.surfaces_ready = 0;
   platform_display_close();
   display.device_open = 0;

@@ -123,6 +123,10 @@ int platform_surface_unlock(int surface) {
   if (sdl()) return sdl_surface_unlock(surface);
   return headless_surface_unlock(surface);
 }
+int platform_frame_keeps_pixels() {
+  if (sdl()) return sdl_frame_keeps_pixels();
+  return headless_frame_keeps_pixels();
+}
 void platform_surface_fill(int surface, uint16_t pixel) {
   if (sdl()) return sdl_surface_fill(surface, pixel);
   return headless_surface_fill(surface, pixel);

@@ -106,6 +106,12 @@ int platform_display_create_frame(int video_memory);
 // surface keeps its address from open to close, whatever its placement.
 uint8_t* platform_surface_lock(int surface, int* pitch);
 int platform_surface_unlock(int surface);
+// 1 when the frame surface still holds, at the next lock, the pixels last
+// written into it, so that rows which need no change can be left alone; 0
+// for a surface whose lock gives memory of unknown content, which is then
+// drawn whole every frame. Both backends keep the frame surface in host
+// memory (the SDL texture of "video memory" is a copy made for blits): 1.
+int platform_frame_keeps_pixels();
 void platform_surface_fill(int surface, uint16_t pixel);
 // Copy (same sizes) or stretch (nearest) src_rect of src into dst_rect of dst.
 // 0 on success; kPlatformBlitFailed when a rectangle leaves its surface or a

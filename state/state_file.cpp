@@ -15,6 +15,7 @@
 #include "sound/psg.h"
 #include "sound/stream.h"
 #include "state/state_bytes.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
 
@@ -175,6 +176,7 @@ void state_commit(const MachineSnapshot& s) {
   cart_apply_map();
   std::memcpy(MachineMemory, s.memory, kMemorySize);
   vdp = s.vdp;
+  vdp_note_change();
   psg = s.psg;
   snd_state_commit(s.snd);
   ppi = s.ppi;

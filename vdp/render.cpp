@@ -6,13 +6,17 @@
 // ready-made pixels. Text mode draws 40 cells of 6 pixels and no sprites;
 // Graphics I, Graphics II and Multicolor (64 x 48 blocks of 4 x 4 pixels) draw
 // 32 cells of 8 and the sprites over them, then refill the side borders.
-// Lines 192..239 are border rows, drawn on every frame; 240..311 draw nothing.
+// Lines 192..239 are border rows, drawn also on frames that are not shown;
+// 240..311 draw nothing.
+// A row that already holds what its line would draw is left as it is (the
+// row cache, vdp/row_cache.h).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "display/video.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
@@ -130,6 +134,7 @@ void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, co
 uint16_t* vdp_frame_row(int row) { return video_pixel_address(2, 0, row); }
 
 void vdp_build_tables() {
+  vdp_note_change();
   for (int c = 0; c < 16; ++c) {
     const uint8_t* rgb = vdp_palette_rgb[c];
     vdp.vdp_palette[c] = static_cast<uint16_t>(video_rgb_to_pixel(rgb[2], rgb[1], rgb[0]));
@@ -162,13 +167,16 @@ void vdp_render_line(int render) {
   vdp_line_status();
   const int line = vdp.current_line;
   if (line < kActiveLines) {
-    if (render == 0) return;
+    const int row = line + kActiveTop;
+    if (render == 0 || vdp_row_fresh(row, line)) return;
+    if (vdp_frame_row(row) == nullptr || vdp.expansion_table == nullptr) return;
     switch (vdp.screen_mode) {
       case kModeText: vdp_draw_text_line(line); break;
       case kModeGraphics1: vdp_draw_graphics1_line(line); break;
       case kModeGraphics2: vdp_draw_graphics2_line(line); break;
       default: vdp_draw_multicolor_line(line); break;
     }
+    vdp_row_drawn(row);
     return;
   }
   int row = -1;
@@ -177,9 +185,11 @@ void vdp_render_line(int render) {
   } else if (line < kTopBorderEnd) {
     row = line - kBottomBorderEnd;
   }
-  if (row < 0) return;
+  if (row < 0 || vdp_row_fresh(row, line)) return;
   uint16_t* out = vdp_frame_row(row);
-  if (out != nullptr) fill(out, kFrameWidth, vdp.backdrop_pixel);
+  if (out == nullptr) return;
+  fill(out, kFrameWidth, vdp.backdrop_pixel);
+  vdp_row_drawn(row);
 }
 
 void vdp_draw_text_line(int line) {

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
@@ -211,6 +212,7 @@ int vdp_check_collision() {
 }
 
 uint32_t vdp_toggle_sprite_limit() {
+  vdp_note_change();
   vdp.sprite_limit = 1 - vdp.sprite_limit;
   return vdp.sprite_limit;
 }

@@ -9,6 +9,7 @@
 // machine), with the interrupt when register 1 bit 5 enables it, and the line
 // is withdrawn at line 261.
 #include "display/screenshot.h"
+#include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
@@ -80,6 +81,13 @@ void update_colours(VdpState& v) {
   v.backdrop_pixel = v.vdp_palette[v.backdrop_index];
 }
 
+// A data-port write; a byte that changes is noted for the row cache.
+void store_vram(uint16_t address, uint8_t value) {
+  if (vdp.vram[address] == value) return;
+  vdp.vram[address] = value;
+  vdp_note_vram_change(address);
+}
+
 }  // namespace
 
 void vdp_init(VdpInterruptCallback callback) {
@@ -95,6 +103,7 @@ void vdp_release() {
 }
 
 void vdp_reset() {
+  vdp_note_change();
   vdp.irq_asserted = 0;
   vdp.latch_byte = 0;
   vdp.second_byte_pending = 0;
@@ -131,11 +140,11 @@ void vdp_write_control(uint8_t value) {
 void vdp_write_data(uint8_t value) {
   vdp.second_byte_pending = 0;
   if (vdp.write_mode == kControlWriteSetup) {
-    vdp.vram[vdp.vram_address] = value;
+    store_vram(vdp.vram_address, value);
     vdp.vram_address = (vdp.vram_address + 1) & kVramMask;
   } else {
     vdp.vram_address = (vdp.vram_address + 1) & kVramMask;
-    vdp.vram[vdp.vram_address] = value;
+    store_vram(vdp.vram_address, value);
   }
 }
 
@@ -158,6 +167,7 @@ uint8_t vdp_read_status() {
 
 void vdp_write_register(int reg, uint8_t value) {
   reg &= 7;
+  vdp_note_change();
   vdp.registers[reg] = value;
   if (reg <= 1) {
     update_mode(vdp);
@@ -169,6 +179,7 @@ void vdp_write_register(int reg, uint8_t value) {
 }
 
 void vdp_derive_from_registers(VdpState& v) {
+  vdp_note_change();
   update_mode(v);
   update_colours(v);
 }

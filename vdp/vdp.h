@@ -1,7 +1,8 @@
 // The video display processor (TMS9918A type): control and data ports,
 // eight registers, 16 KB of VRAM, the status byte and the frame interrupt
 // raised at line 212 (line 192 on the NTSC machine, see bus/machine_timing.h);
-// the line renderer draws into the locked frame surface.
+// the line renderer draws into the locked frame surface, leaving alone the
+// rows that already hold what it would draw (a cache: vdp/row_cache.h).
 // Not modelled: the fifth-sprite flag and number (status bits 6 and 4..0
 // always read 0) and any horizontal timing inside a line.
 #pragma once

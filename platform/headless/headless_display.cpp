@@ -116,6 +116,8 @@ uint8_t* headless_surface_lock(int surface, int* pitch) {
 
 int headless_surface_unlock(int surface) { return surface_of(surface) ? 1 : 0; }
 
+int headless_frame_keeps_pixels() { return 1; }
+
 void headless_surface_fill(int surface, uint16_t pixel) {
   if (const HostSurface* s = surface_of(surface)) surface_fill(*s, pixel);
 }

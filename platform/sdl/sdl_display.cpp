@@ -284,6 +284,10 @@ int sdl_surface_unlock(int surface) {
   return surface == 1 && sd.back.pixels ? 1 : 0;
 }
 
+// The frame surface is host pixels in either placement; the streaming
+// texture is only written from them.
+int sdl_frame_keeps_pixels() { return 1; }
+
 void sdl_surface_fill(int surface, uint16_t pixel) {
   if (!sd.open) return;
   if (surface == 2) {
