@@ -10,9 +10,7 @@
 // also on the screen) and changes nothing.
 #include "app/library.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,17 +18,11 @@
 #include "app/library_rom_dir.h"
 #include "app/menu.h"
 #include "app/osd.h"
-#include "bus/cartridge.h"
-#include "bus/io.h"
-#include "bus/ppi.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "sound/psg.h"
-#include "vdp/vdp.h"
-#include "z80/cpu.h"
 
 namespace {
 
-constexpr uint32_t kMirrorAddress = 0x4000;
 constexpr int kLogoEntry = 0;
 constexpr int kHardResetFrames = 40;
 constexpr int kNoImageFrames = 160;
@@ -62,11 +54,7 @@ void report_unreadable(const char* path, const std::string& why) {
 }  // namespace
 
 void app_boot_logo() {
-  vdp_reset();
-  psg_reset();
-  std::memset(MachineMemory, 0, kMemorySize);
-  std::memcpy(MachineMemory, library_table[kLogoEntry].image, kImage16K);
-  cpu_reset();
+  machine_boot_logo();
   running_name = library_slug(library_table[kLogoEntry]);
 }
 
@@ -82,26 +70,14 @@ void app_load_game(int index) {
     }
   }
   menu_cursor = index;
-  cart_use_flat();
-  ppi_use_own();
   running_name = library_slug(entry);
-  vdp_reset();
-  psg_reset();
-  std::memset(MachineMemory, 0, kMemorySize);
-  std::memcpy(MachineMemory, image, entry.size);
-  if (entry.size == kImage16K) std::memcpy(MachineMemory + kMirrorAddress, image, kImage16K);
-  cpu_reset();
+  machine_load_library_image(image, entry.size);
   // Only acts while no key delay runs, so not straight after the menu's ENTER.
   if (index == kLogoEntry) osd_show_about();
 }
 
 void app_hard_reset() {
-  cart_reset_banks();
-  // The reset line reaches the 8255 too; the machine's own PPI keeps its row.
-  if (ppi.power_on_8255 == 1) ppi_power_on_8255();
-  cpu_reset();
-  vdp_reset();
-  psg_reset();
+  machine_reset();
   show_message("Hard Reset", kHardResetFrames);
 }
 
@@ -113,8 +89,7 @@ int app_load_file(const char* path) {
     return 0;
   }
   // A short or empty file is fine: what lies beneath it stays.
-  std::memcpy(MachineMemory, image.data(), image.size());
-  ppi_use_own();
+  machine_load_file_image(image.data(), image.size());
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;
@@ -132,21 +107,12 @@ int app_load_image(const char* path, MapperChoice choice) {
     std::fprintf(stderr, "quav: %s is over 4 MB, more than a cartridge holds; not loaded\n", path);
     return 0;
   }
-  const CartMap map = cart_choose_map(choice, image.size());
-  const size_t limit = map == CartMap::Rom ? kRomImageLimit : kFlatImageLimit;
-  if (map != CartMap::Sega && image.size() > limit) {
+  const bool rom = cart_choose_map(choice, image.size()) == CartMap::Rom;
+  const size_t held = machine_load_image(image.data(), image.size(), choice);
+  if (held < image.size()) {
     std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
-                 path, map == CartMap::Rom ? "rom" : "ram8k", limit / 1024);
+                 path, rom ? "rom" : "ram8k", held / 1024);
   }
-  if (map == CartMap::Rom || map == CartMap::Sega) {
-    cart_insert(map, image.data(), image.size());
-  } else {
-    // As "/file": over the booted logo, nothing cleared.
-    std::copy_n(image.data(), std::min<size_t>(image.size(), kFlatImageLimit), MachineMemory);
-    if (map == CartMap::Ram8k) cart_add_ram8k();
-  }
-  // A cartridge on its own meets the PPI as the hardware powers it on.
-  ppi_power_on_8255();
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;

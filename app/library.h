@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bus/cartridge.h"
+#include "machine/machine.h"
 
 constexpr int kLibrarySize = 34;
 

@@ -1,17 +1,15 @@
-// The state file: its layout, the all-or-nothing load and the safe write.
+// The state file: its layout and the all-or-nothing load.
 // Each device's section is written and read by the serialiser next to its
 // record; this file only orders, frames and checks them.
-#include "state/state_file.h"
+#include "machine/state_file.h"
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "bus/cartridge.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
-#include "platform/platform.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
 #include "state/state_bytes.h"
@@ -37,9 +35,6 @@ namespace {
 constexpr char kMagic[8] = {'Q', 'U', 'A', 'V', 'S', 'T', 'A', 'T'};
 constexpr size_t kHeaderBytes = sizeof kMagic + 2 + 1;
 constexpr size_t kCrcBytes = 4;
-// Far above any state (the flat map's is under 100 KB; a banked
-// cartridge's image adds up to 4 MB).
-constexpr size_t kMaxStateBytes = 8u << 20;
 
 constexpr StateTag kTagCartridge = "CART";
 constexpr StateTag kTagCpu = "Z80 ";
@@ -181,34 +176,4 @@ void state_commit(const MachineSnapshot& s) {
   psg = s.psg;
   snd_state_commit(s.snd);
   ppi = s.ppi;
-}
-
-bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
-  bool longer = false;
-  if (!file_read_checked(path.c_str(), kMaxStateBytes, bytes, &longer, why)) return false;
-  if (longer) {
-    *why = "too large to be a QUAV state file";
-    return false;
-  }
-  return true;
-}
-
-bool state_load_file(const std::string& path, std::string* why) {
-  std::vector<uint8_t> bytes;
-  if (!state_read_file(path, &bytes, why)) return false;
-  SnapshotPtr snapshot = state_decode(bytes, why);
-  if (!snapshot) return false;
-  state_commit(*snapshot);
-  return true;
-}
-
-bool state_save_file(const std::string& path, std::string* why) {
-  const std::vector<uint8_t> bytes = state_encode();
-  OutputFile out;
-  if (output_open(&out, path.c_str())) {
-    output_write(&out, bytes.data(), bytes.size());
-    if (output_commit(&out)) return true;
-  }
-  *why = std::strerror(out.error);
-  return false;
 }
