@@ -81,8 +81,9 @@ int32_t app_pace_frames() {
     frames_run += 1;
   }
   if (machine_paused == 1) return 1;
-  // The keys of this step (INS the RESET key) reach the machine now; a key
-  // pressed by anyone but the host keyboard joins this input first.
+  // The keys of this step (INS the RESET key) reach the machine now. Keys
+  // that anything else presses for the machine are added to this input
+  // before it is handed over.
   frame_calls.machine_set_input(frame_calls.input_poll_host());
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
