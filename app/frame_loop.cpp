@@ -16,6 +16,9 @@
 #include "app/state_slots.h"
 #include "bus/input.h"
 #include "bus/machine_timing.h"
+#include "bus/ppi.h"
+#include "bus/tape.h"
+#include "bus/typing.h"
 #include "display/video.h"
 #include "platform/platform.h"
 #include "sound/stream.h"
@@ -91,6 +94,7 @@ int32_t app_pace_frames() {
   if (machine_paused == 1) return 1;
   if (frame_calls.insert_held()) frame_calls.cpu_nmi();
   frame_calls.ppi_poll_host();
+  typing_poll(ppi.key_rows);
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
       app_settings.logo_phase = 0;
@@ -134,7 +138,7 @@ void app_emulate_frame(int render, int last) {
   const int32_t lines = machine_timing.lines_per_frame;
   const int32_t cycles_per_line = machine_timing.cycles_per_line;
   for (vdp.current_line = 0; vdp.current_line < lines; vdp.current_line += 1) {
-    frame_calls.cpu_run(cycles_per_line);
+    tape_run_done(frame_calls.cpu_run(cycles_per_line));
     frame_calls.vdp_render_line(render);
     frame_calls.snd_line_done();
   }

@@ -5,6 +5,8 @@
 // dropped by the bus, and nothing here resets with the machine.
 #include "bus/ppi.h"
 
+#include "bus/tape.h"
+
 PpiState ppi;
 
 namespace {
@@ -46,7 +48,9 @@ uint8_t ppi_read_port_a() {
   return a;
 }
 
-uint8_t ppi_read_port_b() {
+namespace {
+
+uint8_t port_b_lines() {
   if (ppi.selected_row != kJoystickRow) {
     return static_cast<uint8_t>(ppi.key_rows[ppi.selected_row] >> 8);
   }
@@ -56,6 +60,14 @@ uint8_t ppi_read_port_b() {
   b = pull_low(b, ppi.joystick2, kJoyButton1, 2);
   b = pull_low(b, ppi.joystick2, kJoyButton2, 3);
   return static_cast<uint8_t>(b & kJoystickPortBMask);
+}
+
+}  // namespace
+
+// Bit 7 is the cassette input while a tape is in the deck (bus/tape.h).
+uint8_t ppi_read_port_b() {
+  const uint8_t b = port_b_lines();
+  return tape.inserted ? tape_port_b(b) : b;
 }
 
 uint8_t ppi_read_port_c() { return static_cast<uint8_t>(ppi.port_c_latch & 0xFF); }
