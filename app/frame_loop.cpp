@@ -14,6 +14,7 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
+#include "app/tape_typing.h"
 #include "bus/input.h"
 #include "bus/machine_timing.h"
 #include "bus/ppi.h"
@@ -127,7 +128,10 @@ void app_run_frame(int render, int last) {
   }
   const int present = app_settings.present_seen;
   if (render == 1 && present == 1) frame_calls.video_present();
-  if (app_settings.show_cpu_load == 1 && present == 1) frame_calls.video_draw_cpu_load(load);
+  if (app_settings.show_cpu_load == 1 && present == 1) {
+    frame_calls.video_draw_cpu_load(load);
+    if (tape.playing) video_draw_load_line(1, app_tape_load_line().c_str());
+  }
   if (render == 1) frame_calls.video_flip(1);
 }
 

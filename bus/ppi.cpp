@@ -73,6 +73,7 @@ uint8_t ppi_read_port_b() {
 uint8_t ppi_read_port_c() { return static_cast<uint8_t>(ppi.port_c_latch & 0xFF); }
 
 void ppi_write_port_c(uint8_t value) {
+  tape_port_c(ppi.port_c_latch, value);
   ppi.port_c_latch = value;
   ppi.selected_row = value & kRowMask;
 }
