@@ -543,4 +543,4 @@ right:  db "RIGHT", 0
 wrong:  db "WRONG", 0
 done:   db "DONE", 0
 
-        include "roms/tape_screen.inc"
+        include "tape_screen.inc"

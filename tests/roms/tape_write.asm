@@ -219,4 +219,4 @@ title:  db "QUAV TAPE WRITER", 0
 writing: db "WRITING", 0
 done:   db "DONE   ", 0
 
-        include "roms/tape_screen.inc"
+        include "tape_screen.inc"
