@@ -129,8 +129,8 @@ const char* app_usage() {
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
       "Every file is written to a temporary file beside it and renamed into place when\n"
       "complete. Exit status: 0; 1 when a headless output file cannot be written, or the\n"
-      "state given to --load-state, or the file given to --replay, --tape or --type-file\n"
-      "cannot be read; 2 for a usage error.\n";
+      "file given to --load-state, --replay, --tape or --type-file cannot be read; 2 for\n"
+      "a usage error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {

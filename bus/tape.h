@@ -46,6 +46,7 @@ struct TapeRecorder {
   std::vector<int16_t> pending;  // made and not yet written
   OutputFile file;
   uint32_t data_bytes = 0;
+  uint32_t full = 0;             // 1 once the WAV file could hold no more
 };
 
 struct TapeState {

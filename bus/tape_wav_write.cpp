@@ -32,7 +32,9 @@ int tape_record_open(const char* path, uint32_t level) {
 void tape_record_flush(TapeRecorder& r) {
   if (r.file.f != nullptr && !r.pending.empty()) {
     const uint64_t bytes = static_cast<uint64_t>(r.pending.size()) * kSampleBytes;
-    if (r.data_bytes + bytes <= kMaxDataBytes) {
+    if (r.data_bytes + bytes > kMaxDataBytes) {
+      r.full = 1;
+    } else {
       std::vector<uint8_t> le(r.pending.size() * kSampleBytes);
       for (size_t i = 0; i < r.pending.size(); ++i) {
         const uint16_t v = static_cast<uint16_t>(r.pending[i]);
@@ -56,6 +58,10 @@ int tape_record_close(uint64_t t) {
   }
   tape_record_flush(r);
   r.recording = 0;
+  if (r.full) {
+    std::fprintf(stderr, "quav: %s: a WAV file holds no more; the rest of the recording is left out\n",
+                 r.file.path.c_str());
+  }
   uint8_t h[kWavHeaderBytes];
   wav_pcm_header(h, kTapeOutRate, 1, 16, r.data_bytes);
   output_write_at(&r.file, 0, h, sizeof h);
