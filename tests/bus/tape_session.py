@@ -11,21 +11,15 @@ import tempfile
 import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'app'))
 import tape_format as tf  # noqa: E402
+from input_session import check, failures  # noqa: E402
 
 ENV = os.environ
 ROMS = ENV.get('QUAV_TEST_ROM_DIR', '')
 WRITER, READER = f'{ROMS}/tape_write.bin', f'{ROMS}/tape_read.bin'
 WRITTEN_NAME, WRITTEN_ADDRESS = 'QUAV TAPE TEST', 0x9800
 WRITTEN = bytes((i * 37 + 5) & 0xFF for i in range(256))
-failures = []
-
-
-def check(ok, message):
-    if not ok:
-        print('FAIL:', message)
-        failures.append(message)
-    return ok
 
 
 def quav(*args):
