@@ -98,14 +98,18 @@ def screen_text(bmp, rows):
 
 def formats():
     """Tapes as tape tools make them, every format and rate, some played off
-    speed, are read whole on both machines; so is a BASIC file whose header
-    gives its length high byte first and sums no address."""
+    speed, are read whole on both machines; so are headers that give the
+    length high byte first and leave the start address out of their sum."""
     program = bytes((i * 91 + 17) & 0xFF for i in range(300))
     header = tf.header_block('TOOL TAPE', len(program), 0x9800)
     data = tf.data_block(program)
+    tool_header = tf.header_block('TOOL TAPE', len(program), 0x9800, big_endian_length=True,
+                                  sum_address=False)
     basic = bytes(range(40))
     basic_header = tf.header_block('LISTING', len(basic), big_endian_length=True)
     tapes = [('9600 Hz 8-bit', dict(rate=9600, bits=8), header, data),
+             ('9600 Hz 8-bit, length high byte first, address not summed', dict(rate=9600, bits=8),
+              tool_header, data),
              ('9600 Hz 8-bit BASIC', dict(rate=9600, bits=8), basic_header,
               tf.data_block(basic, machine_language=False)),
              ('11025 Hz 16-bit stereo', dict(rate=11025, bits=16, channels=2), header, data),
