@@ -42,7 +42,9 @@ int app_tape_setup(const RunOptions& o, std::string* line) {
     if (!tape_wav_read(o.tape.c_str(), &levels, &why, &note)) {
       return fail(line, "cannot play the tape " + o.tape + ": " + why);
     }
-    if (!note.empty()) std::fprintf(stderr, "quav: the tape %s: %s\n", o.tape.c_str(), note.c_str());
+    if (!note.empty()) {
+      std::fprintf(stderr, "quav: the tape %s: %s\n", o.tape.c_str(), note.c_str());
+    }
     tape_insert(std::move(levels));
   }
   std::vector<KeyStroke> strokes;

@@ -77,7 +77,9 @@ uint32_t tape_level_at(const TapeLevels& levels, uint64_t t) {
 
 uint8_t tape_port_b(uint8_t b) {
   uint32_t level = 0;
-  if (tape.playing) level = tape_level_at(tape.levels, tape.position + tape_now() - tape.play_start);
+  if (tape.playing) {
+    level = tape_level_at(tape.levels, tape.position + tape_now() - tape.play_start);
+  }
   return static_cast<uint8_t>((b & ~kCassetteInBit) | (level ? kCassetteInBit : 0));
 }
 

@@ -89,7 +89,9 @@ void tape_record_level(uint64_t t, uint32_t level);
 // into `pending`.
 void tape_record_until(TapeRecorder& r, uint64_t t);
 
-// Port C went from `before` to `after`, whichever way the PPI changed it.
+// Port C went from `before` to `after`, whichever way the PPI changed it. A
+// change made between CPU runs (an image loaded, a reset) is stamped up to
+// a line late, as the last run's T-states count twice there.
 inline void tape_port_c(uint32_t before, uint32_t after) {
   if (tape.out.recording && ((before ^ after) & kCassetteOutBit)) {
     tape_record_level(tape_now(), (after & kCassetteOutBit) ? 1 : 0);

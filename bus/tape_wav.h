@@ -14,7 +14,9 @@ constexpr uint32_t kTapeOutRate = 44100;
 // Reads the WAV file at `path`. 1, or 0 with the reason in *why ("No such
 // file or directory", "not a WAV file", "cut short inside its header", ...)
 // and `levels` untouched. A data chunk that runs past the end of the file
-// plays what is there, and *note says so; otherwise *note is left empty.
+// plays what is there, and *note says so; otherwise *note is left empty. A
+// data chunk's size of 0 or 0xFFFFFFFF (a writer that streamed the file)
+// means the rest of the file.
 int tape_wav_read(const char* path, TapeLevels* levels, std::string* why, std::string* note);
 
 // Starts recording the cassette output into `path` from the machine's time

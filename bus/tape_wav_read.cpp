@@ -131,9 +131,12 @@ int tape_wav_read(const char* path, TapeLevels* levels, std::string* why, std::s
         *why = "damaged (no format chunk before its data)";
         return 0;
       }
+      // A writer that could not go back to fill in the size leaves 0 or
+      // 0xFFFFFFFF: the data then runs to the end of the file.
+      const bool open_ended = length == 0 || length == 0xFFFFFFFFu;
       const uint64_t frame_bytes = format.channels * format.bits / 8;
       const uint64_t there = size - at;
-      uint64_t frames = (length < there ? length : there) / frame_bytes;
+      const uint64_t frames = (open_ended || length > there ? there : length) / frame_bytes;
       if (frames == 0) {
         *why = "holds no samples";
         return 0;
@@ -148,7 +151,7 @@ int tape_wav_read(const char* path, TapeLevels* levels, std::string* why, std::s
         *why = std::strerror(errno != 0 ? errno : EIO);
         return 0;
       }
-      if (done < length / frame_bytes) {
+      if (!open_ended && done < length / frame_bytes) {
         char text[96];
         std::snprintf(text, sizeof text, "cut short; playing the %.1f seconds it holds",
                       static_cast<double>(done) / format.rate);

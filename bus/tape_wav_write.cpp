@@ -59,8 +59,8 @@ int tape_record_close(uint64_t t) {
   tape_record_flush(r);
   r.recording = 0;
   if (r.full) {
-    std::fprintf(stderr, "quav: %s: a WAV file holds no more; the rest of the recording is left out\n",
-                 r.file.path.c_str());
+    std::fprintf(stderr, "quav: %s: a WAV file holds no more; the rest of the recording is left"
+                 " out\n", r.file.path.c_str());
   }
   uint8_t h[kWavHeaderBytes];
   wav_pcm_header(h, kTapeOutRate, 1, 16, r.data_bytes);

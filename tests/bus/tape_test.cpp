@@ -114,7 +114,8 @@ TEST_F(TapeWav, ReadsTheFirstChannelOfEachFormat) {
 }
 
 // Other chunks before the data (odd lengths padded), an extensible format
-// chunk, and a data chunk that claims more than the file holds.
+// chunk, a data chunk that claims more than the file holds, and the sizes
+// a writer that streamed the file leaves.
 TEST_F(TapeWav, SkipsOtherChunksAndPlaysWhatACutFileHolds) {
   std::vector<uint8_t> head = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
                                'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0,
@@ -132,6 +133,13 @@ TEST_F(TapeWav, SkipsOtherChunksAndPlaysWhatACutFileHolds) {
   EXPECT_EQ(std::tuple(t.rate, levels_of(t), note),
             std::tuple(9600u, std::vector<uint32_t>{1, 0, 1, 1, 0},
                        std::string("cut short; playing the 0.0 seconds it holds")));
+  // A streamed file's data size, 0 or all ones: the rest of the file, no note.
+  for (uint8_t fill : {0x00, 0xFF}) {
+    head.resize(head.size() - 4);
+    head.insert(head.end(), 4, fill);
+    ASSERT_TRUE(tape_wav_read(bytes("s.wav", head, {0x90, 0x70, 0x90}).c_str(), &t, &why, &note));
+    EXPECT_EQ(std::tuple(levels_of(t), note), std::tuple(std::vector<uint32_t>{1, 0, 1}, ""));
+  }
 }
 
 // Each file that cannot be a tape gets its reason, and nothing is read.
