@@ -12,6 +12,7 @@ constexpr uint8_t kShiftRow = 6;
 constexpr uint16_t kShiftLine = 0x0800;
 constexpr int kStrokePolls = kTypedHoldPolls + kTypedReleasePolls;
 constexpr uint32_t kReplacement = 0xFFFD;  // a byte that is not UTF-8
+constexpr uint32_t kByteOrderMark = 0xFEFF;
 
 // The code point at text[*i], moving *i past it.
 uint32_t next_code(const std::string& text, size_t* i) {
@@ -40,6 +41,8 @@ TypedText typing_parse(const std::string& utf8, bool escapes) {
       i += 1;
     } else if (code == '\r' && i < utf8.size() && utf8[i] == '\n') {
       continue;  // the '\n' that follows is the Return
+    } else if (code == kByteOrderMark) {
+      continue;  // an editor's mark, not text
     }
     KeyStroke stroke;
     if (typing_stroke_for(code, &stroke)) {

@@ -30,7 +30,7 @@ constexpr int kTypedReleasePolls = 3;
 bool typing_stroke_for(uint32_t code, KeyStroke* stroke);
 
 // A text as key strokes. With `escapes`, the two characters \n are a
-// newline. A CR LF pair is one Return. `missing` lists, once each in the
+// newline. A CR LF pair is one Return; a byte-order mark is skipped. `missing` lists, once each in the
 // order met, the characters that have no key (skipped), with their counts.
 struct TypedText {
   std::vector<KeyStroke> strokes;

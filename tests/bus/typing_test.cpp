@@ -72,7 +72,7 @@ TEST(Typing, EachLegendTypesItsKey) {
 // With escapes the two characters \n are Return; characters without a key
 // are listed once each, in the order met, with their counts, and named.
 TEST(Typing, EscapesAndCharactersWithoutKeys) {
-  TypedText t = typing_parse("A\\nB\tC\t\xE2\x82\xAC\\\xC3", true);
+  TypedText t = typing_parse("\xEF\xBB\xBF" "A\\nB\tC\t\xE2\x82\xAC\\\xC3", true);
   std::vector<std::tuple<uint8_t, uint16_t, uint8_t>> got;
   for (const KeyStroke& s : t.strokes) got.push_back(as_tuple(s));
   EXPECT_EQ(got, (std::vector<std::tuple<uint8_t, uint16_t, uint8_t>>{
