@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -135,8 +136,7 @@ TEST_F(TapeWav, SkipsOtherChunksAndPlaysWhatACutFileHolds) {
                        std::string("cut short; playing the 0.0 seconds it holds")));
   // A streamed file's data size, 0 or all ones: the rest of the file, no note.
   for (uint8_t fill : {0x00, 0xFF}) {
-    head.resize(head.size() - 4);
-    head.insert(head.end(), 4, fill);
+    std::fill(head.end() - 4, head.end(), fill);
     ASSERT_TRUE(tape_wav_read(bytes("s.wav", head, {0x90, 0x70, 0x90}).c_str(), &t, &why, &note));
     EXPECT_EQ(std::tuple(levels_of(t), note), std::tuple(std::vector<uint32_t>{1, 0, 1}, ""));
   }
