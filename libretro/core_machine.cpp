@@ -14,6 +14,7 @@
 #include "bus/ppi.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/psg.h"
 #include "sound/stream.h"
 #include "state/state_file.h"
 #include "vdp/vdp.h"
@@ -31,10 +32,23 @@ bool powered = false;
 MachineInput next_input;
 int32_t samples_segment = 0;  // the staging segment the last frame filled
 
+// The machine's records as a new process has them: start-up then resets only
+// what the hardware's reset does, so a second content in the same process
+// starts exactly as the first did.
+void fresh_records() {
+  static const SoundStream kFreshStream;
+  cpu = CpuState{};
+  vdp = VdpState{};
+  psg = PsgState{};
+  ppi = PpiState{};
+  snd_state_commit(kFreshStream);
+}
+
 }  // namespace
 
 bool core_machine_power_on(MachineKind kind, std::string* why) {
   core_machine_power_off();
+  fresh_records();
   machine_timing_select(kind);
   app_settings = AppSettings{};
   app_settings.frame_rate = machine_timing.frames_per_second;

@@ -1,6 +1,6 @@
 // The machine as the libretro core drives it: every call the core makes into
-// the emulated SC-3000 goes through these few functions, and nothing else in
-// libretro/ includes a machine header.
+// the emulated SC-3000 goes through these few functions; the rest of
+// libretro/ uses only their types.
 //
 // One frame is: the input of the frame is set, the frame runs, its picture
 // and samples are read. The input of a frame reaches the machine after the
@@ -47,8 +47,8 @@ struct MachinePicture {
 };
 
 // Powers the machine on as `kind`, with no image: the start-up of a run, the
-// logo booted. Any machine running before is shut down first. False when the
-// machine cannot start (the reason in `why`).
+// logo booted, every part as in a new process. Any machine running before is
+// shut down first. False when the machine cannot start (the reason in `why`).
 bool core_machine_power_on(MachineKind kind, std::string* why);
 // Shuts the machine down; nothing is left running.
 void core_machine_power_off();

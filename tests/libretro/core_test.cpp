@@ -266,6 +266,25 @@ TEST(States, AnExecutableStateContinuesInTheCore) {
   EXPECT_TRUE(core.left == slice(one.wav, 200 * kPal, 300 * kPal));
 }
 
+TEST(States, ContentLoadedAgainStartsAsInANewProcess) {
+  // A first run that leaves the devices far from their start: keys, the NMI,
+  // the noise, another map.
+  RetroHost core(kNoLimit);
+  ASSERT_TRUE(core.load(test_rom("cart_sega_128k")));
+  core.run(20);
+  ASSERT_TRUE(core.load(test_rom("pad_scene")));
+  run_holding(core, {{10, 60, {RETRO_DEVICE_ID_JOYPAD_LEFT, RETRO_DEVICE_ID_JOYPAD_START}, {RETROK_q}}},
+              100);
+  ASSERT_TRUE(core.load(test_rom("pad_scene")));
+  core.run(1);  // the whole machine, before the program has set much of it
+  const std::string path = scratch_path("fresh.state");
+  ASSERT_EQ(run_headless("--frames 1 --save-state " + path + " " + rom_path("pad_scene")).status, 0);
+  EXPECT_TRUE(read_file(path) == core.serialize());
+  core.run(199);
+  EXPECT_TRUE(same_picture(core.picture, run_headless("--frames 200 " + rom_path("pad_scene")).shot,
+                           200));
+}
+
 // ---- options, reset and memory ----
 
 TEST(Options, DeclaredWithTheirDefaultsFirst) {

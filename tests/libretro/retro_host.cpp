@@ -184,6 +184,7 @@ RetroHost::~RetroHost() {
 }
 
 bool RetroHost::load(const std::vector<uint8_t>& image) {
+  if (loaded_) unload_game_();  // new content, as a front end loads it
   retro_game_info info = {};
   info.path = "content.sg";
   info.data = image.empty() ? nullptr : image.data();
