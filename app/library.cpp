@@ -22,6 +22,7 @@
 #include "app/osd.h"
 #include "bus/cartridge.h"
 #include "bus/io.h"
+#include "bus/ppi.h"
 #include "platform/platform.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
@@ -82,6 +83,7 @@ void app_load_game(int index) {
   }
   menu_cursor = index;
   cart_use_flat();
+  ppi_use_own();
   running_name = library_slug(entry);
   vdp_reset();
   psg_reset();
@@ -95,6 +97,8 @@ void app_load_game(int index) {
 
 void app_reset_machine() {
   cart_reset_banks();
+  // The reset line reaches the 8255 too; the machine's own PPI keeps its row.
+  if (ppi.power_on_8255 == 1) ppi_power_on_8255();
   cpu_reset();
   vdp_reset();
   psg_reset();
@@ -114,6 +118,7 @@ int app_load_file(const char* path) {
   }
   // A short or empty file is fine: what lies beneath it stays.
   std::memcpy(MachineMemory, image.data(), image.size());
+  ppi_use_own();
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;
@@ -149,6 +154,8 @@ int app_load_image(const char* path, MapperChoice choice) {
     std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
                  path, cart.map == CartMap::Rom ? "rom" : "ram8k", used / 1024);
   }
+  // A cartridge on its own meets the PPI as the hardware powers it on.
+  ppi_power_on_8255();
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;

@@ -43,8 +43,10 @@ void app_hard_reset();
 int app_load_file(const char* path);
 // A cartridge image named by a bare path, under the map `choice` gives for
 // its size (bus/cartridge.h). An image of the flat map loads as "/file"
-// does; a rom or sega image replaces memory and map. 1 when it was loaded;
-// otherwise one line on stderr and the machine runs on as it was.
+// does; a rom or sega image replaces memory and map. Either way the PPI is
+// the 8255 as it powers on (row 7, the joysticks, selected), as a cartridge
+// finds it in the real machine. 1 when it was loaded; otherwise one line on
+// stderr and the machine runs on as it was.
 int app_load_image(const char* path, MapperChoice choice);
 // The machine part of that load, for an image already in memory (at most
 // kCartImageLimit bytes): the map chosen and the image put in. Returns how

@@ -100,7 +100,8 @@ bool state_machine_kind(const std::vector<uint8_t>& bytes, MachineKind* kind) {
     return false;
   }
   StateReader header(bytes.data() + sizeof kMagic, kHeaderBytes - sizeof kMagic);
-  if (header.u16() != kStateVersion) return false;
+  const uint32_t version = header.u16();
+  if (version < kOldestStateVersion || version > kStateVersion) return false;
   const uint32_t k = header.u8();
   if (k > static_cast<uint32_t>(MachineKind::Ntsc)) return false;
   *kind = static_cast<MachineKind>(k);
@@ -117,9 +118,9 @@ SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
   uint8_t magic[sizeof kMagic];
   file.bytes(magic, sizeof magic);
   const uint32_t version = file.u16();
-  if (version != kStateVersion) {
-    *why = "state version " + std::to_string(version) + ", this QUAV reads version " +
-           std::to_string(kStateVersion);
+  if (version < kOldestStateVersion || version > kStateVersion) {
+    *why = "state version " + std::to_string(version) + ", this QUAV reads versions " +
+           std::to_string(kOldestStateVersion) + " to " + std::to_string(kStateVersion);
     return nullptr;
   }
   StateReader crc_field(bytes.data() + bytes.size() - kCrcBytes, kCrcBytes);

@@ -20,7 +20,10 @@
 
 #include "bus/machine_timing.h"
 
-constexpr uint16_t kStateVersion = 1;
+// Version 2 records which PPI the machine has; version 1 files (the
+// machine's own PPI) still load.
+constexpr uint16_t kStateVersion = 2;
+constexpr uint16_t kOldestStateVersion = 1;
 
 struct MachineSnapshot;
 struct MachineSnapshotDeleter {
