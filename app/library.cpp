@@ -126,14 +126,18 @@ int app_load_file(const char* path) {
 
 size_t app_insert_image(const uint8_t* image, size_t size, MapperChoice choice) {
   const CartMap map = cart_choose_map(choice, size);
+  size_t used = size;
   if (map == CartMap::Rom || map == CartMap::Sega) {
     cart_insert(map, image, size);
-    return map == CartMap::Rom ? std::min<size_t>(size, kRomImageLimit) : size;
+    if (map == CartMap::Rom) used = std::min<size_t>(size, kRomImageLimit);
+  } else {
+    // As "/file": over the booted logo, nothing cleared.
+    used = std::min<size_t>(size, kFlatImageLimit);
+    std::copy_n(image, used, MachineMemory);
+    if (map == CartMap::Ram8k) cart_add_ram8k();
   }
-  // As "/file": over the booted logo, nothing cleared.
-  const size_t used = std::min<size_t>(size, kFlatImageLimit);
-  std::copy_n(image, used, MachineMemory);
-  if (map == CartMap::Ram8k) cart_add_ram8k();
+  // A cartridge on its own meets the PPI as the hardware powers it on.
+  ppi_power_on_8255();
   return used;
 }
 
@@ -154,8 +158,6 @@ int app_load_image(const char* path, MapperChoice choice) {
     std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
                  path, cart.map == CartMap::Rom ? "rom" : "ram8k", used / 1024);
   }
-  // A cartridge on its own meets the PPI as the hardware powers it on.
-  ppi_power_on_8255();
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;

@@ -49,8 +49,9 @@ int app_load_file(const char* path);
 // stderr and the machine runs on as it was.
 int app_load_image(const char* path, MapperChoice choice);
 // The machine part of that load, for an image already in memory (at most
-// kCartImageLimit bytes): the map chosen and the image put in. Returns how
-// many of its bytes the map holds (fewer than `size` when the rest is cut).
+// kCartImageLimit bytes): the map chosen, the image put in and the PPI the
+// 8255 as it powers on. Returns how many of its bytes the map holds (fewer
+// than `size` when the rest is cut).
 size_t app_insert_image(const uint8_t* image, size_t size, MapperChoice choice);
 void app_write_game_list();
 // The running program's name, which its state slots carry: the library

@@ -169,6 +169,22 @@ TEST(Input, RetroPadIsJoystickOneAndStartTheResetKey) {
   EXPECT_EQ(ram[kPadRam + 2], 1);  // the NMI count
 }
 
+TEST(Input, ABareImageReadsTheJoysticksFromAPpiAsItPowersOn) {
+  // The program never writes the PPI: only the 8255's power-on state selects row 7.
+  RetroHost core;
+  ASSERT_TRUE(core.load(test_rom("ppi_power_on")));
+  core.pad[0] = 1u << RETRO_DEVICE_ID_JOYPAD_LEFT | 1u << RETRO_DEVICE_ID_JOYPAD_A;
+  core.run(60);
+  const std::string rom = " " + rom_path("ppi_power_on");
+  EXPECT_TRUE(same_picture(core.picture,
+                           run_headless("--frames 60 --hold LEFT@0-60 --hold S@0-60" + rom).shot, 60));
+  EXPECT_FALSE(same_picture(core.picture, run_headless("--frames 60" + rom).shot, 60));
+  core.api.reset();  // the reset powers the 8255 on again
+  core.run(40);
+  EXPECT_TRUE(same_picture(core.picture,
+      run_headless("--frames 100 --hold LEFT@0-100 --hold S@0-100 --hold F3@60-61" + rom).shot, 100));
+}
+
 TEST(Input, RetroPadTwoIsJoystickTwoAndANoneDeviceIsIgnored) {
   RetroHost core(kNoLimit);
   ASSERT_TRUE(core.load(test_rom("pad_scene")));
