@@ -264,6 +264,20 @@ TEST(States, ACoreStateContinuesInTheExecutable) {
   ASSERT_EQ(rest.status, 0);
   EXPECT_TRUE(same_picture(rest.shot, one.shot, 300));
   EXPECT_TRUE(rest.wav == slice(one.wav, 200 * kPal, 300 * kPal));
+
+  // RetroArch writes the bytes into its container: "RASTATE", a version,
+  // blocks of a tag and a 32-bit size starting on multiples of 8, "END " last.
+  std::vector<uint8_t> container = {'R', 'A', 'S', 'T', 'A', 'T', 'E', 1, 'M', 'E', 'M', ' '};
+  for (int shift = 0; shift < 32; shift += 8) container.push_back(static_cast<uint8_t>(state.size() >> shift));
+  container.insert(container.end(), state.begin(), state.end());
+  container.resize((container.size() + 7) / 8 * 8, 0);
+  container.insert(container.end(), {'E', 'N', 'D', ' ', 0, 0, 0, 0});
+  write_file(path, container);
+  const HeadlessRun wrapped = run_headless("--load-state " + path +
+                                           " --frames 100 --hold RIGHT@0-10 --hold A@0-5");
+  ASSERT_EQ(wrapped.status, 0);
+  EXPECT_TRUE(wrapped.shot == rest.shot);
+  EXPECT_TRUE(wrapped.wav == rest.wav);
 }
 
 TEST(States, AnExecutableStateContinuesInTheCore) {

@@ -43,14 +43,21 @@ joypad_driver = "null"
 config_save_on_exit = "false"
 global_core_options = "true"
 core_options_path = "$PWD/options.cfg"
+libretro_directory = "$(dirname "$core")"
+libretro_info_path = "$(dirname "$core")"
+savestate_directory = "$PWD/states"
+savestate_file_compression = "false"
+savestate_auto_load = "true"
+stdin_cmd_enable = "true"
 EOF
+mkdir -p states
 
 # retroarch_shot IMAGE FRAMES OUT: RetroArch's screenshot after FRAMES frames,
 # as raw RGB bytes in OUT.
 retroarch_shot() {
   rm -f ra.png
   timeout 60 dbus-run-session -- retroarch --config="$PWD/retroarch.cfg" -L "$core" "$1" \
-    --max-frames="$2" --max-frames-ss --max-frames-ss-path="$PWD/ra.png" >retroarch.log 2>&1
+    --max-frames="$2" --max-frames-ss --max-frames-ss-path="$PWD/ra.png" </dev/null >retroarch.log 2>&1
   [ -f ra.png ] && convert ra.png -depth 8 "rgb:$3"
 }
 # quav_shot FRAMES OUT ARGS...: the headless run's screenshot as raw RGB.
@@ -85,6 +92,25 @@ printf 'quav_machine = "ntsc"\nquav_sprite_limit = "off"\n' >options.cfg
 retroarch_shot "$roms/pad_scene.bin" 300 ra.rgb
 quav_shot 300 quav.rgb --ntsc "$roms/pad_scene.bin"
 check "frame 300 of the NTSC machine in RetroArch is QUAV's" "same_pixels ra.rgb quav.rgb"
+
+# States. A state saved by the executable, found as the content's automatic
+# state, loads when the content starts; RetroArch runs one frame of the
+# content before it loads it, so 100 frames there end on frame 299.
+: >options.cfg
+"$QUAV_BIN" --headless --frames 200 --hold F6@20-21 --save-state states/pad_scene.state.auto \
+  "$roms/pad_scene.bin"
+retroarch_shot "$roms/pad_scene.bin" 100 ra.rgb
+rm -f states/pad_scene.state.auto
+quav_shot 299 quav.rgb --hold F6@20-21 "$roms/pad_scene.bin"
+check "a state of the executable continues in RetroArch as in one run" "same_pixels ra.rgb quav.rgb"
+# A state saved in RetroArch (its SAVE_STATE command, in whatever frame it
+# arrives): RetroArch's container around a QUAV state file, which the
+# executable loads.
+{ sleep 1; echo SAVE_STATE; sleep 1; } | timeout 60 dbus-run-session -- retroarch \
+  --config="$PWD/retroarch.cfg" -L "$core" "$roms/pad_scene.bin" --max-frames=1500 >save.log 2>&1
+check "RetroArch saved a state" '[ -s states/pad_scene.state ]'
+check "the executable loads RetroArch's state" \
+  '"$QUAV_BIN" --headless --load-state states/pad_scene.state --frames 1 "$roms/pad_scene.bin"'
 
 # Content the core refuses (RetroArch itself refuses an empty file): the
 # core's own line in RetroArch's log.
