@@ -14,8 +14,12 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
+#include "app/tape_typing.h"
 #include "bus/input.h"
 #include "bus/machine_timing.h"
+#include "bus/ppi.h"
+#include "bus/tape.h"
+#include "bus/typing.h"
 #include "display/video.h"
 #include "platform/platform.h"
 #include "sound/stream.h"
@@ -91,6 +95,7 @@ int32_t app_pace_frames() {
   if (machine_paused == 1) return 1;
   if (frame_calls.insert_held()) frame_calls.cpu_nmi();
   frame_calls.ppi_poll_host();
+  typing_poll(ppi.key_rows);
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
       app_settings.logo_phase = 0;
@@ -123,7 +128,10 @@ void app_run_frame(int render, int last) {
   }
   const int present = app_settings.present_seen;
   if (render == 1 && present == 1) frame_calls.video_present();
-  if (app_settings.show_cpu_load == 1 && present == 1) frame_calls.video_draw_cpu_load(load);
+  if (app_settings.show_cpu_load == 1 && present == 1) {
+    frame_calls.video_draw_cpu_load(load);
+    if (tape.playing) video_draw_load_line(1, app_tape_load_line().c_str());
+  }
   if (render == 1) frame_calls.video_flip(1);
 }
 
@@ -134,7 +142,7 @@ void app_emulate_frame(int render, int last) {
   const int32_t lines = machine_timing.lines_per_frame;
   const int32_t cycles_per_line = machine_timing.cycles_per_line;
   for (vdp.current_line = 0; vdp.current_line < lines; vdp.current_line += 1) {
-    frame_calls.cpu_run(cycles_per_line);
+    tape_run_done(frame_calls.cpu_run(cycles_per_line));
     frame_calls.vdp_render_line(render);
     frame_calls.snd_line_done();
   }

@@ -52,4 +52,6 @@ uint16_t* video_pixel_address(int index, int x, int y);
 void video_fill_surface(int index, uint16_t pixel);
 void video_present();
 void video_draw_cpu_load(float value);
+// A further line of the load display, `row` text rows below its first.
+void video_draw_load_line(int row, const char* text);
 int video_flip(int wait);
