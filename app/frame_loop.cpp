@@ -8,12 +8,16 @@
 // the next frame on.
 #include "app/app.h"
 
+#include <string>
+
 #include "app/host_input.h"
 #include "app/library.h"
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/sound_out.h"
 #include "app/state_slots.h"
+#include "app/tape_typing.h"
+#include "app/typing.h"
 #include "display/video.h"
 #include "platform/platform.h"
 
@@ -80,11 +84,13 @@ int32_t app_pace_frames() {
     app_run_frame(last, last);
     frames_run += 1;
   }
+  app_tape_keep_up();
   if (machine_paused == 1) return 1;
-  // The keys of this step (INS the RESET key) reach the machine now. Keys
-  // that anything else presses for the machine are added to this input
-  // before it is handed over.
-  frame_calls.machine_set_input(frame_calls.input_poll_host());
+  // The keys of this step (INS the RESET key) reach the machine now, with
+  // the keys typed in this step pressed into the matrix too.
+  MachineInput input = frame_calls.input_poll_host();
+  typing_poll(input.key_rows);
+  frame_calls.machine_set_input(input);
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
       app_settings.logo_phase = 0;
@@ -117,7 +123,11 @@ void app_run_frame(int render, int last) {
   }
   const int present = app_settings.present_seen;
   if (render == 1 && present == 1) frame_calls.video_present();
-  if (app_settings.show_cpu_load == 1 && present == 1) frame_calls.video_draw_cpu_load(load);
+  if (app_settings.show_cpu_load == 1 && present == 1) {
+    frame_calls.video_draw_cpu_load(load);
+    const std::string tape_line = app_tape_load_line();
+    if (!tape_line.empty()) video_draw_load_line(1, tape_line.c_str());
+  }
   if (render == 1) frame_calls.video_flip(1);
 }
 

@@ -1,5 +1,5 @@
 // The hotkeys: ESC, F1-F12 (with Shift or Ctrl, F1-F4 save and load state
-// slots instead), Pause/Break and, while the menu is open, its cursor keys and
+// slots instead; with Shift, F5-F7 play, rewind and type), Pause/Break and, while the menu is open, its cursor keys and
 // ENTER, read once per idle pass as "held at this moment" with no edge
 // detection. Held keys repeat only through the shared key delay: a guarded
 // action that runs sets it before anything else, so of two guarded keys held
@@ -13,6 +13,7 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
+#include "app/tape_typing.h"
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "machine/machine.h"
@@ -79,9 +80,16 @@ void app_idle_step() {
     if (held(HostKey::F3)) app_hard_reset();
     if (held(HostKey::F4)) app_toggle_joystick();
   }
-  if (held(HostKey::F5)) app_next_blit_mode();
-  if (held(HostKey::F6)) app_toggle_sprite_limit();
-  if (held(HostKey::F7)) app_toggle_vgm();
+  if (shift) {
+    // With Shift held, F5-F7 are the tape and typing keys only.
+    if (held(HostKey::F5)) app_tape_play_key();
+    if (held(HostKey::F6)) app_tape_rewind_key();
+    if (held(HostKey::F7)) app_type_clipboard_key();
+  } else {
+    if (held(HostKey::F5)) app_next_blit_mode();
+    if (held(HostKey::F6)) app_toggle_sprite_limit();
+    if (held(HostKey::F7)) app_toggle_vgm();
+  }
   if (held(HostKey::F8)) app_screenshot();
   if (held(HostKey::F9)) app_next_resolution();
   if (held(HostKey::F10)) quit_requested = 1;
@@ -153,6 +161,21 @@ void app_toggle_vgm() {
     vgm_stop(kVgmFile);
     show_one_line("VGM logging OFF!", kToggleFrames);
   }
+}
+
+void app_tape_play_key() {
+  if (!take_delay()) return;
+  show_one_line(app_tape_play_stop().c_str(), kToggleFrames);
+}
+
+void app_tape_rewind_key() {
+  if (!take_delay()) return;
+  show_one_line(app_tape_rewind().c_str(), kToggleFrames);
+}
+
+void app_type_clipboard_key() {
+  if (!take_delay()) return;
+  show_one_line(app_type_clipboard().c_str(), kToggleFrames);
 }
 
 void app_screenshot() {

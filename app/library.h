@@ -38,11 +38,8 @@ void app_load_game(int index);
 void app_hard_reset();
 // The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
 int app_load_file(const char* path);
-// A cartridge image named by a bare path, under the map `choice` gives for
-// its size (bus/cartridge.h). An image of the flat map loads as "/file"
-// does; a rom or sega image replaces memory and map. Either way the PPI is
-// the 8255 as it powers on (row 7, the joysticks, selected), as a cartridge
-// finds it in the real machine. 1 when it was loaded; otherwise one line on
+// A cartridge image named by a bare path, read and put into the machine as
+// machine_load_image does. 1 when it was loaded; otherwise one line on
 // stderr and the machine runs on as it was.
 int app_load_image(const char* path, MapperChoice choice);
 void app_write_game_list();

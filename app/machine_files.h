@@ -9,7 +9,9 @@
 #include <vector>
 
 // A state file's bytes; false with the reason (missing, a directory,
-// unreadable, too large) in `why`. Nothing is checked beyond reading.
+// unreadable, too large, compressed by RetroArch) in `why`. A state that
+// RetroArch saved from the libretro core comes in RetroArch's container; its
+// bytes are taken out of it. Nothing is checked beyond reading.
 bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why);
 // Reads, checks and loads a state file; false with the reason in `why`, and
 // then the machine is exactly as it was.

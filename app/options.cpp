@@ -103,6 +103,22 @@ const char* app_usage() {
       "Ctrl+F1-F4 load them ($XDG_STATE_HOME/quav, ~/.local/state/quav); Pause/Break\n"
       "pauses and resumes.\n"
       "\n"
+      "Cassette tape and typing (in the window or headless):\n"
+      "  --tape PATH      play the WAV file PATH as the cassette from the first frame\n"
+      "                   (PCM, 8 or 16 bits, mono or the first channel, any rate)\n"
+      "  --tape-out PATH  record the cassette output of the whole run to PATH as a\n"
+      "                   16-bit mono 44,100 Hz WAV file\n"
+      "  --type TEXT      type TEXT on the SC-3000 keyboard, \\n for Return: each key\n"
+      "                   (with Shift where its legend needs it) held 3 frames and\n"
+      "                   released 3; a character without a key is named and skipped\n"
+      "  --type-file PATH type the text of PATH (a BASIC listing) the same way\n"
+      "  --type-at N      start typing at frame N (default 100); texts follow each\n"
+      "                   other in the order given\n"
+      "In the window, Shift+F5 plays or stops the tape, Shift+F6 rewinds it and\n"
+      "Shift+F7 types the clipboard's text. To load a program into BASIC, type\n"
+      "LOAD and press Return, then Shift+F6 to start the tape from its beginning;\n"
+      "SAVE writes to --tape-out.\n"
+      "\n"
       "Key recordings (in the window or headless):\n"
       "  --record PATH    write the keys as the machine saw them to PATH, one line per\n"
       "                   change: frame, key, down or up (\"120 RETURN down\")\n"
@@ -113,8 +129,8 @@ const char* app_usage() {
       "$XDG_DATA_HOME/quav/roms (~/.local/share/quav/roms), by title: star_jacker.sc ...\n"
       "Every file is written to a temporary file beside it and renamed into place when\n"
       "complete. Exit status: 0; 1 when a headless output file cannot be written, or the\n"
-      "state given to --load-state or the file given to --replay cannot be read; 2 for a\n"
-      "usage error.\n";
+      "file given to --load-state, --replay, --tape or --type-file cannot be read; 2 for\n"
+      "a usage error.\n";
 }
 
 int app_parse_options(int argc, const char* const* argv, RunOptions* options, std::string* error) {
@@ -199,7 +215,8 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
       }
     } else if (arg == "--roms" || arg == "--shot" || arg == "--present-shot" || arg == "--vgm" ||
                arg == "--wav" || arg == "--save-state" || arg == "--load-state" ||
-               arg == "--record" || arg == "--replay") {
+               arg == "--record" || arg == "--replay" || arg == "--tape" ||
+               arg == "--tape-out") {
       if (!value(&v)) return 0;
       if (v.empty()) {
         *error = arg + " needs a non-empty path";
@@ -213,8 +230,23 @@ int app_parse_options(int argc, const char* const* argv, RunOptions* options, st
                             : arg == "--save-state"   ? &o.save_state
                             : arg == "--load-state"   ? &o.load_state
                             : arg == "--record"       ? &o.record
+                            : arg == "--tape"         ? &o.tape
+                            : arg == "--tape-out"     ? &o.tape_out
                                                       : &o.replay;
       *target = v;
+    } else if (arg == "--type" || arg == "--type-file") {
+      if (!value(&v)) return 0;
+      if (arg == "--type-file" && v.empty()) {
+        *error = arg + " needs a non-empty path";
+        return 0;
+      }
+      o.type.push_back(TypedSource{arg == "--type-file", v});
+    } else if (arg == "--type-at") {
+      if (!value(&v)) return 0;
+      if (!parse_int(v, 0, INT_MAX, &o.type_at)) {
+        *error = "--type-at: '" + v + "' is not a frame number";
+        return 0;
+      }
     } else if (arg == "--hold") {
       if (!value(&v)) return 0;
       KeyHold hold{};

@@ -14,6 +14,12 @@ struct KeyHold {
   int to;    // first frame released again
 };
 
+// One text to type: --type TEXT (with \n for Return) or --type-file PATH.
+struct TypedSource {
+  bool file;
+  std::string value;
+};
+
 struct RunOptions {
   bool help = false;
   bool version = false;
@@ -34,6 +40,10 @@ struct RunOptions {
   std::string record;  // the keys as the machine saw them, written here
   std::string replay;  // keys read from here instead of the keyboard
   std::vector<KeyHold> holds;
+  std::string tape;      // the WAV file played as the cassette
+  std::string tape_out;  // the cassette output recorded here
+  std::vector<TypedSource> type;  // typed one after another, in order
+  int type_at = 100;     // the frame typing starts at
   int width = -1;
   int height = -1;
   int blit_mode = -1;

@@ -17,6 +17,7 @@
 #include "app/osd.h"
 #include "app/sound_out.h"
 #include "app/state_slots.h"
+#include "app/tape_typing.h"
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "machine/machine.h"
@@ -152,14 +153,19 @@ int app_main(const RunOptions& o) {
   }
 
   app_settings.frame_rate = machine_timing.frames_per_second;
-  // A key recording or replay is set up before anything else: a headless
-  // run that cannot have it stops here, having written nothing. The window
-  // runs on without it and shows why.
+  // The tape, the texts to type, the tape recording, a key recording or
+  // replay are set up before anything else: a headless run that cannot have
+  // them stops here, having written nothing. The window runs on without
+  // them and shows why.
+  std::string tape_line;
+  if (!app_tape_setup(o, &tape_line) && o.headless) return 1;
   std::string key_log_line;
   if (!o.replay.empty() && !key_log_replay(o.replay.c_str(), &key_log_line) && o.headless) {
+    app_tape_discard();
     return 1;
   }
   if (!o.record.empty() && !key_log_record(o.record.c_str(), &key_log_line) && o.headless) {
+    app_tape_discard();
     return 1;
   }
 
@@ -168,6 +174,7 @@ int app_main(const RunOptions& o) {
   if (!platform_init(o.headless ? PlatformBackend::Headless : PlatformBackend::Sdl,
                      platform_options)) {
     key_log_finish();
+    app_tape_discard();
     return 0;
   }
   if (o.headless) {
@@ -221,10 +228,14 @@ int app_main(const RunOptions& o) {
   if (!start_state.empty()) commit_start_state(start_state);
   if (!key_log_line.empty()) {
     osd_show_long_line(key_log_line.c_str(), kFileMessageFrames);
+  } else if (!tape_line.empty()) {
+    osd_show_long_line(tape_line.c_str(), kFileMessageFrames);
   }
 
   window_active = 1;
+  app_tape_begin();
   int status = o.headless ? headless_frames(o) : message_loop();
+  if (!app_tape_finish() && o.headless) status = 1;
   app_shutdown();
   platform_audio_close();
   if (o.headless && !headless_audio_wav_check()) status = 1;

@@ -7,6 +7,8 @@
 // and takes mode sets and bit set/reset words on the control port.
 #include "bus/ppi.h"
 
+#include "bus/tape.h"
+
 PpiState ppi;
 
 namespace {
@@ -42,7 +44,9 @@ uint8_t ppi_read_port_a() {
   return a;
 }
 
-uint8_t ppi_read_port_b() {
+namespace {
+
+uint8_t port_b_lines() {
   if (ppi.selected_row != kJoystickRow) {
     return static_cast<uint8_t>(ppi.key_rows[ppi.selected_row] >> 8);
   }
@@ -54,28 +58,42 @@ uint8_t ppi_read_port_b() {
   return static_cast<uint8_t>(b & kJoystickPortBMask);
 }
 
+}  // namespace
+
+// Bit 7 is the cassette input while a tape is in the deck (bus/tape.h).
+uint8_t ppi_read_port_b() {
+  const uint8_t b = port_b_lines();
+  return tape.inserted ? tape_port_b(b) : b;
+}
+
 uint8_t ppi_read_port_c() { return static_cast<uint8_t>(ppi.port_c_latch & 0xFF); }
 
-void ppi_write_port_c(uint8_t value) {
+namespace {
+
+// Every change of port C goes through here: bit 4 is the cassette output.
+void set_port_c(uint32_t value) {
+  tape_port_c(ppi.port_c_latch, value);
   ppi.port_c_latch = value;
   ppi.selected_row = value & kRowMask;
 }
 
+}  // namespace
+
+void ppi_write_port_c(uint8_t value) { set_port_c(value); }
+
 void ppi_write_control(uint8_t value) {
   if (ppi.power_on_8255 == 0) return;
   if (value & kControlModeSet) {
-    ppi.port_c_latch = 0;
+    set_port_c(0);
   } else {
     const uint32_t bit = 1u << ((value >> 1) & 7);
-    ppi.port_c_latch = (value & 1) ? (ppi.port_c_latch | bit) : (ppi.port_c_latch & ~bit);
+    set_port_c((value & 1) ? (ppi.port_c_latch | bit) : (ppi.port_c_latch & ~bit));
   }
-  ppi.selected_row = ppi.port_c_latch & kRowMask;
 }
 
 void ppi_power_on_8255() {
   ppi.power_on_8255 = 1;
-  ppi.port_c_latch = kPortCPulledHigh;
-  ppi.selected_row = kPortCPulledHigh & kRowMask;
+  set_port_c(kPortCPulledHigh);
 }
 
 void ppi_use_own() { ppi.power_on_8255 = 0; }

@@ -211,9 +211,16 @@ void video_present(int w, int h, int mode) {
 void video_draw_cpu_load(float value) {
   char text[32];
   std::snprintf(text, sizeof text, "CPU%%: %0.2f", static_cast<double>(value));
-  if (!video_lock_surface(kSurfaceBack)) return;
-  draw_load_text(display.memory[kSurfaceBack], display.pitch[kSurfaceBack],
-                 display.current_width, display.current_height, text, OsdFont,
+  video_draw_load_line(0, text);
+}
+
+void video_draw_load_line(int row, const char* text) {
+  const int top = row * kLoadGlyphHeight;
+  if (top >= display.current_height || !video_lock_surface(kSurfaceBack)) return;
+  draw_load_text(display.memory[kSurfaceBack] + static_cast<std::ptrdiff_t>(top) *
+                                                    display.pitch[kSurfaceBack],
+                 display.pitch[kSurfaceBack], display.current_width,
+                 display.current_height - top, text, OsdFont,
                  static_cast<uint16_t>(video_rgb_to_pixel(0, 0, 0)),
                  static_cast<uint16_t>(video_rgb_to_pixel(255, 255, 255)));
   video_unlock_surface(kSurfaceBack);

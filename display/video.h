@@ -55,4 +55,6 @@ void video_fill_surface(int index, uint16_t pixel);
 // mode 0-6.
 void video_present(int width, int height, int blit_mode);
 void video_draw_cpu_load(float value);
+// A further line of the load display, `row` text rows below its first.
+void video_draw_load_line(int row, const char* text);
 int video_flip(int wait);

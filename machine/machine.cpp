@@ -13,6 +13,7 @@
 
 #include "bus/io.h"
 #include "bus/key_table.h"
+#include "bus/tape.h"
 #include "machine/state_file.h"
 #include "sound/psg.h"
 #include "sound/vgm.h"
@@ -157,17 +158,16 @@ void machine_set_input(const MachineInput& input) {
 }
 
 // The loop counter is the VDP's own current_line, which the VDP and the port
-// reads take as the scanline being processed. A device that needs the
-// T-state of an access counts it here: each line starts cycles_per_line
-// T-states after the last, and inside the line the CPU's run stands at
-// cpu.cycles_requested - cpu.cycles_left.
+// reads take as the scanline being processed. The cassette's clock counts
+// the T-states of every CPU run (an access inside a run adds how far the run
+// has come).
 MachineFrame machine_run_frame(int draw) {
   const MachineSamples samples{snd.staging + snd.segment * snd.frame_samples, snd.frame_samples};
   machine_calls.snd_frame_begin();
   const int32_t lines = machine_timing.lines_per_frame;
   const int32_t cycles_per_line = machine_timing.cycles_per_line;
   for (vdp.current_line = 0; vdp.current_line < lines; vdp.current_line += 1) {
-    machine_calls.cpu_run(cycles_per_line);
+    tape_run_done(machine_calls.cpu_run(cycles_per_line));
     machine_calls.vdp_render_line(draw);
     machine_calls.snd_line_done();
   }

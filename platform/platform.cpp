@@ -164,6 +164,10 @@ uint32_t platform_gamepad_joystick() {
   if (sdl() && !g_keys_overridden) return sdl_gamepad_joystick();
   return 0;
 }
+std::string platform_clipboard_text() {
+  if (sdl()) return sdl_clipboard_text();
+  return headless_clipboard_text();
+}
 int platform_audio_open(int rate, int buffer_bytes) {
   if (sdl()) return sdl_audio_open(rate, buffer_bytes);
   return headless_audio_open(rate, buffer_bytes);

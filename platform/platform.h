@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Files: every file QUAV writes goes through a temporary file and a rename;
 // every file it reads is checked first.
@@ -139,6 +140,12 @@ uint32_t platform_keyboard_state(uint8_t state[256]);
 // and east buttons): 0x01 up, 0x02 down, 0x04 left, 0x08 right, 0x10 button
 // 2, 0x20 button 1. 0 without a gamepad or while the window is not in front.
 uint32_t platform_gamepad_joystick();
+
+// ---- clipboard ---------------------------------------------------------
+
+// The text on the host's clipboard as UTF-8; empty when it holds none.
+// Headless: the text set by headless_set_clipboard.
+std::string platform_clipboard_text();
 
 // ---- audio device --------------------------------------------------------
 // 44,100 Hz 16-bit mono, a looping buffer in chunks; the host plays it by

@@ -106,6 +106,15 @@ void cpu_nmi();
 inline uint8_t cpu_flags() {
   return static_cast<uint8_t>((cpu.af & 0xD7) | (cpu.xy_latch & 0x28));
 }
+// The T-states the run in progress has spent so far, as a port callback
+// sees it (the core writes its count back before every callback). Inside
+// an EI window the run counts as it will when the window closes: EI's own
+// 4 T-states spent, the instruction after it free.
+inline int32_t cpu_run_elapsed() {
+  constexpr int32_t kEiWindowCharge = 4;
+  const int32_t left = cpu.ei_window ? cpu.ei_parked - kEiWindowCharge : cpu.cycles_left;
+  return static_cast<int32_t>(cpu.cycles_requested) - left;
+}
 // R as LD A,R reads it.
 inline uint8_t cpu_r() {
   return static_cast<uint8_t>((cpu.r_high & 0x80) | (cpu.r_count & 0x7F));

@@ -11,6 +11,8 @@
 void headless_push_event(const PlatformEvent& event);
 
 void headless_keyboard_clear();
+// What the clipboard holds from now on.
+void headless_set_clipboard(const char* text);
 // The window's place: 0 puts it behind another (the keyboard device loses
 // acquisition and cannot be acquired again), 1 brings it back in front.
 void headless_keyboard_set_focus(int in_front);

@@ -11,10 +11,10 @@
 
 #include "platform/backend.h"
 #include "platform/headless/headless.h"
+#include "platform/wav_header.h"
 
 namespace {
 
-constexpr int kWavHeaderBytes = 44;
 constexpr int kMaxBufferBytes = 1 << 24;
 
 enum class WavState { NotStarted, Writing, Written, Failed };
@@ -38,21 +38,8 @@ void put_le(uint8_t* p, uint32_t v, int n) {
   for (int i = 0; i < n; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// The canonical 44-byte header of 16-bit mono PCM at the device's rate.
 void wav_header(uint8_t h[kWavHeaderBytes], uint32_t data_bytes) {
-  const uint32_t rate = static_cast<uint32_t>(audio.rate);
-  std::memcpy(h, "RIFF", 4);
-  put_le(h + 4, 36 + data_bytes, 4);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  put_le(h + 16, 16, 4);        // format chunk size
-  put_le(h + 20, 1, 2);         // PCM
-  put_le(h + 22, 1, 2);         // mono
-  put_le(h + 24, rate, 4);
-  put_le(h + 28, rate * 2, 4);  // bytes per second
-  put_le(h + 32, 2, 2);         // block align
-  put_le(h + 34, 16, 2);        // bits per sample
-  std::memcpy(h + 36, "data", 4);
-  put_le(h + 40, data_bytes, 4);
+  wav_pcm_header(h, static_cast<uint32_t>(audio.rate), 1, 16, data_bytes);
 }
 
 void wav_begin() {

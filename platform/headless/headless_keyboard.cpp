@@ -5,6 +5,7 @@
 // device follows the window's focus as a real one does: losing the front
 // unacquires it, and it cannot be acquired again until the window is back.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/backend.h"
@@ -12,6 +13,8 @@
 #include "platform/keyboard_acquisition.h"
 
 namespace {
+
+std::string g_clipboard;  // headless_set_clipboard
 
 struct HeldKey {
   int code;
@@ -115,3 +118,7 @@ uint32_t headless_keyboard_state(uint8_t state[256]) {
   headless_keys_now(state);
   return 0;
 }
+
+void headless_set_clipboard(const char* text) { g_clipboard = text != nullptr ? text : ""; }
+
+std::string headless_clipboard_text() { return g_clipboard; }

@@ -206,3 +206,12 @@ uint32_t sdl_gamepad_joystick() {
   if (pad_button(SDL_CONTROLLER_BUTTON_A)) bits |= 0x20;  // south: button 1
   return bits;
 }
+
+std::string sdl_clipboard_text() {
+  if (!SDL_HasClipboardText()) return "";
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return "";
+  std::string out = text;
+  SDL_free(text);
+  return out;
+}

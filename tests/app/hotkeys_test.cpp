@@ -1,5 +1,6 @@
 // The hotkey scan: held keys read once per idle pass, the shared key delay,
-// the actions' messages; the state slots (Shift/Ctrl+F1-F4) and Pause/Break.
+// the actions' messages; the state slots (Shift/Ctrl+F1-F4), the tape and
+// typing keys (Shift+F5-F7) and Pause/Break.
 // The headless clock moves on one frame per pass.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,8 +20,11 @@
 #include "app/state_slots.h"
 #include "app/host_input.h"
 #include "app/sound_out.h"
+#include "app/tape_typing.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
+#include "bus/tape.h"
+#include "app/typing.h"
 #include "display/video.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -181,6 +185,56 @@ TEST_F(Hotkeys, DisplayKeys) {
   hold({"F9"});
   pass(25);  // three switches to the mode already set
   EXPECT_EQ(osd_timer + app_settings.resolution_index, 0);
+}
+
+// With Shift, F5 plays or stops the tape, F6 rewinds it, F7 types the
+// clipboard, each guarded and shown; without, F5 still steps the blit mode.
+TEST_F(Hotkeys, ShiftF5ToF7PlayRewindAndTypeTheClipboard) {
+  const auto press = [&](std::initializer_list<const char*> keys) {
+    hold(keys);
+    key_delay = 0;
+    pass();
+    return std::tuple(line(0), osd_timer);
+  };
+  tape_eject();
+  EXPECT_EQ(press({"LSHIFT", "F5"}), std::tuple("No tape", 40 - 1));
+  EXPECT_EQ(press({"RSHIFT", "F6"}), std::tuple("No tape", 40 - 1));
+  TapeLevels levels;
+  levels.rate = 1000;
+  levels.count = 60000;  // a minute
+  levels.bits.assign(1000, 0);
+  tape_insert(levels);
+  tape.clock += 3 * kTapeClockHz;
+  EXPECT_EQ(press({"LSHIFT", "F5"}), std::tuple("Tape stopped", 40 - 1));
+  EXPECT_EQ(std::pair(tape.playing, tape_position()), std::pair(0u, 3 * uint64_t{kTapeClockHz}));
+  EXPECT_EQ(press({"LSHIFT", "F5"}), std::tuple("Tape playing", 40 - 1));
+  tape.clock += 62 * uint64_t{kTapeClockHz};
+  EXPECT_EQ(app_tape_load_line(), "Tape 1:00 / 1:00");
+  EXPECT_EQ(press({"LSHIFT", "F6"}), std::tuple("Tape rewound", 40 - 1));
+  tape.clock += 65 * uint64_t{kTapeClockHz} + 1;
+  EXPECT_EQ(app_tape_load_line(), "Tape 1:00 / 1:00");
+  tape_rewind();
+  tape.clock += 65 * uint64_t{kTapeClockHz} / 10;
+  EXPECT_EQ(app_tape_load_line(), "Tape 0:06 / 1:00");
+  tape_toggle_play();
+  EXPECT_EQ(app_tape_load_line(), "") << "shown only while the tape plays";
+  tape_eject();
+
+  const Typing saved = std::exchange(typing, Typing{});
+  headless_set_clipboard("");
+  EXPECT_EQ(press({"LSHIFT", "F7"}), std::tuple("Nothing to type", 40 - 1));
+  headless_set_clipboard("Ok\n");
+  EXPECT_EQ(press({"LSHIFT", "F7"}), std::tuple("Typing 3 characters", 40 - 1));
+  EXPECT_EQ(std::pair(typing.strokes.size(), typing.start), std::pair(size_t{3}, typing.poll));
+  typing = saved;
+  headless_set_clipboard("");
+
+  app_set_blit_mode(0);
+  EXPECT_EQ(press({"F5"}), std::tuple("MMX Horizontal Scanline 100%", 80 - 1));
+  hold({"LSHIFT", "F5", "F6"});  // the earlier guarded key wins
+  key_delay = 0;
+  pass();
+  EXPECT_EQ(std::tuple(line(0), app_settings.blit_mode), std::tuple("No tape", 1));
 }
 
 // The logo's machine, with a state folder of its own.

@@ -84,6 +84,24 @@ TEST_F(PresentTest, Modes5And6StretchToTheWholeScreen) {
   }
 }
 
+// The load display's lines: black on white cells, the second (the tape's
+// position) one text row below the first, over the picture.
+TEST_F(PresentTest, LoadDisplayLinesStackUnderEachOther) {
+  open(640, 480, 3);
+  fill_frame(0x07E0);
+  app_present();
+  video_draw_cpu_load(7.25f);
+  video_draw_load_line(1, "Tape 0:12 / 3:45");
+  int bad = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 96; ++x) {
+      const char* text = y < 8 ? "CPU%: 7.25      " : "Tape 0:12 / 3:45";
+      const uint16_t want = (x < 60 || y >= 8) ? (load_text_ink(text, x, y % 8) ? 0 : 0xFFFF) : 0;
+      bad += back(x, y) != want;
+    }
+  EXPECT_EQ(bad, 0);
+}
+
 // The modes' sizes always hold whole groups; of 263 pixels the filters draw 256
 // (doubling) or 260, and no more.
 TEST(Filters, RemaindersOfFewerThanAGroupAreNotDrawn) {
