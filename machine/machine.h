@@ -19,7 +19,8 @@
 // held, the key poll). A libretro core that reads its input in retro_run k,
 // runs the frame and then sets that input gives the frames of `--hold` keys
 // held in frame k. A window step that runs several frames sets the input
-// once, after the last.
+// once, after the last. The cassette deck has its own few calls
+// (machine/cassette.h).
 #pragma once
 
 #include <cstddef>
