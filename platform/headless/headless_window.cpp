@@ -13,7 +13,10 @@ std::deque<PlatformEvent> g_events;
 
 }  // namespace
 
-void headless_set_millis(uint32_t ms) { g_millis = ms; }
+void headless_set_millis(uint32_t ms) {
+  g_millis = ms;
+  headless_audio_clock(ms);
+}
 void headless_push_event(const PlatformEvent& event) { g_events.push_back(event); }
 
 int headless_init(const PlatformOptions&) {
@@ -30,6 +33,7 @@ uint32_t headless_millis() { return g_millis; }
 void headless_sleep(uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   g_millis += ms;
+  headless_audio_clock(g_millis);
 }
 
 int headless_window_open(const char*) { return 1; }
