@@ -7,7 +7,7 @@
 // 212, or 192), then the sound side takes its share of samples. The figures
 // are the running machine's, from machine_timing. At most 10 frames run per
 // pacing step and only the last of them is drawn, presented and allowed to
-// deliver audio.
+// deliver audio; every frame's samples go to the live sound.
 #include "app/app.h"
 
 #include "app/library.h"
@@ -18,6 +18,7 @@
 #include "bus/machine_timing.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/stream.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -139,6 +140,7 @@ void app_emulate_frame(int render, int last) {
     frame_calls.snd_line_done();
   }
   frame_calls.snd_frame_end(last);
+  live_frame(snd_frame_samples(), machine_timing.samples_per_frame);
   frame_calls.video_unlock_frame();
 }
 

@@ -23,6 +23,7 @@
 #include "bus/cartridge.h"
 #include "bus/io.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -81,6 +82,7 @@ void app_load_game(int index) {
     }
   }
   menu_cursor = index;
+  live_load();
   cart_use_flat();
   running_name = library_slug(entry);
   vdp_reset();
@@ -94,6 +96,7 @@ void app_load_game(int index) {
 }
 
 void app_hard_reset() {
+  live_load();
   cart_reset_banks();
   cpu_reset();
   vdp_reset();

@@ -19,6 +19,7 @@
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/stream.h"
 #include "sound/vgm.h"
 #include "state/state_file.h"
@@ -229,7 +230,9 @@ int app_main(const RunOptions& o) {
   }
 
   window_active = 1;
+  if (!o.headless) live_start();
   int status = o.headless ? headless_frames(o) : message_loop();
+  live_stop();
   app_shutdown();
   platform_audio_close();
   if (o.headless && !headless_audio_wav_check()) status = 1;
