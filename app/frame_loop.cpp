@@ -1,5 +1,6 @@
 // The frame loop: pacing wall-clock time into emulated frames (50 a second,
-// 60 on the NTSC machine), the scanline schedule of one frame (312 lines, or
+// 60 on the NTSC machine; while the window plays sound, a second of the
+// sound card's clock), the scanline schedule of one frame (312 lines, or
 // 262), and the load meter.
 //
 // One scanline is 229 Z80 cycles (228 on the NTSC machine): the CPU runs its
@@ -67,7 +68,7 @@ void app_pace_reset() {
 int32_t app_frames_run() { return frames_run; }
 
 int32_t app_pace_frames() {
-  const uint32_t now = platform_millis();
+  const uint32_t now = live_pace_clock();
   const uint32_t elapsed = now - pace_base_ms;
   int64_t due = static_cast<int64_t>(app_settings.frame_rate) * elapsed / 1000;
   const int64_t new_frames = due - pace_done;

@@ -46,13 +46,14 @@ void start_fall(LiveRing& r, int32_t steps) {
   r.fall_left = r.fall_steps;
 }
 
-void publish_clock(LiveRing& r, uint64_t read, uint32_t now_ms) {
+void publish_clock(LiveRing& r, uint64_t read, uint32_t now_ms, int32_t block) {
   const uint32_t seq = r.clock_seq.load(std::memory_order_relaxed);
   r.clock_seq.store(seq + 1, std::memory_order_relaxed);
   std::atomic_thread_fence(std::memory_order_release);
   r.clock_pulled.store(r.pulled, std::memory_order_relaxed);
   r.clock_read.store(read, std::memory_order_relaxed);
   r.clock_ms.store(now_ms, std::memory_order_relaxed);
+  r.clock_block.store(block, std::memory_order_relaxed);
   r.clock_seq.store(seq + 2, std::memory_order_release);
 }
 
@@ -76,6 +77,7 @@ void live_ring_reset(LiveRing& r) {
   r.clock_pulled.store(0);
   r.clock_read.store(0);
   r.clock_ms.store(0);
+  r.clock_block.store(0);
   r.underruns.store(0);
   r.timed_frames.store(0);
   r.latency_sum_ms.store(0);
@@ -109,7 +111,7 @@ LiveClock live_ring_clock(const LiveRing& r) {
   for (;;) {
     const uint32_t before = r.clock_seq.load(std::memory_order_acquire);
     LiveClock c{r.clock_pulled.load(std::memory_order_relaxed), r.clock_read.load(std::memory_order_relaxed),
-                r.clock_ms.load(std::memory_order_relaxed)};
+                r.clock_ms.load(std::memory_order_relaxed), r.clock_block.load(std::memory_order_relaxed)};
     std::atomic_thread_fence(std::memory_order_acquire);
     if ((before & 1) == 0 && r.clock_seq.load(std::memory_order_relaxed) == before) return c;
   }
@@ -175,5 +177,5 @@ void live_ring_pull(LiveRing& r, int16_t* out, int32_t count, uint32_t now_ms) {
   settle_marks(r, read, read, now_ms);
   r.state.store(static_cast<int32_t>(r.play), std::memory_order_release);
   r.pulled += static_cast<uint64_t>(count);
-  publish_clock(r, read, now_ms);
+  publish_clock(r, read, now_ms, count);
 }

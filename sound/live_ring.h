@@ -31,6 +31,7 @@ struct LiveClock {
   uint64_t pulled;  // samples the device has taken since the ring was reset
   uint64_t read;    // the ring's read position after that pull
   uint32_t time_ms;
+  int32_t block;    // the samples of that pull
 };
 
 struct LiveRing {
@@ -65,6 +66,7 @@ struct LiveRing {
   std::atomic<uint64_t> clock_pulled{0};
   std::atomic<uint64_t> clock_read{0};
   std::atomic<uint32_t> clock_ms{0};
+  std::atomic<int32_t> clock_block{0};
 
   // What the reader saw: dry spells while playing, and frame latencies.
   std::atomic<uint64_t> underruns{0};

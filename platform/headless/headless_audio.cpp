@@ -181,7 +181,7 @@ int headless_audio_set_source(PlatformAudioPull pull) {
 void headless_audio_clock(uint32_t now_ms) {
   if (audio.source == nullptr) return;
   const auto elapsed = static_cast<int32_t>(now_ms - audio.clock_base_ms);
-  if (elapsed < 0) {  // the clock was set back: the card starts again from here
+  if (elapsed < 0 || audio.rate_error <= -1.0) {  // set back, or the card stopped: it starts again from here
     audio.clock_base_ms = now_ms;
     audio.pulls = 0;
     return;
@@ -198,6 +198,11 @@ void headless_audio_clock(uint32_t now_ms) {
   }
 }
 
-void headless_audio_set_rate_error(double rate_error) { audio.rate_error = rate_error; }
+void headless_audio_set_rate_error(double rate_error) {
+  headless_audio_clock(headless_millis());  // the card plays up to now at its old rate
+  audio.rate_error = rate_error;
+  audio.clock_base_ms = headless_millis();
+  audio.pulls = 0;
+}
 
 void headless_audio_set_listener(HeadlessAudioListener listener) { audio.listener = listener; }
