@@ -51,10 +51,14 @@ void set_target(int32_t samples, uint32_t now_ms) {
   live.ring.resume_fill.store(samples + kResumeExtra, std::memory_order_relaxed);
 }
 
-void adapt_target(uint32_t now_ms) {
+// A dry ring between two frames that came close together means frames that
+// came late: the target rises. After a longer wait (a minimised window, a
+// change of screen mode) it stays.
+void adapt_target(uint32_t now_ms, uint32_t last_frame_ms) {
   const uint64_t underruns = live.ring.underruns.load(std::memory_order_relaxed);
   if (underruns != live.underruns_seen) {
     live.underruns_seen = underruns;
+    if (ms_since(now_ms, last_frame_ms) > kLiveStallMs) return;
     set_target(std::min(live.target + kTargetStep, kMaxTargetSamples), now_ms);
   } else if (live.target > kTargetSamples && ms_since(now_ms, live.target_changed_ms) >= static_cast<int32_t>(kTargetEaseMs)) {
     set_target(std::max(live.target - kTargetEase, kTargetSamples), now_ms);
@@ -108,12 +112,13 @@ uint32_t live_pace_clock() {
 void live_frame(const int16_t* samples, int32_t count) {
   if (!live.running || samples == nullptr || count <= 0 || count > kResamplerMaxInput) return;
   const uint32_t now = platform_millis();
-  if (live.frames++ == 0) live.first_frame_ms = now;
+  if (live.frames++ == 0) live.first_frame_ms = live.last_frame_ms = now;
   if (!live.started && ms_since(now, live.first_frame_ms) >= static_cast<int32_t>(kLiveStartMs)) {
     live.started = 1;
     set_hold();
   }
-  adapt_target(now);
+  adapt_target(now, live.last_frame_ms);
+  live.last_frame_ms = now;
   const LiveClock clock = live_ring_clock(live.ring);
   const uint64_t written = live_ring_written(live.ring);
   const double target = live.target;

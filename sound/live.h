@@ -11,9 +11,9 @@
 // standing in) is taken up by resampling (sound/resampler.h) each frame by a
 // ratio that follows the ring's fill, within 5 % of 1. The target is 25 ms
 // of sound ahead of each new frame, about two frames in the ring on
-// average; a ring that runs dry (a host too busy to make its frames in
-// time) raises it by 5 ms, up to 40 ms, and ten seconds without one lower
-// it again by a millisecond. The sound starts a quarter of a second after
+// average; a ring that runs dry between frames less than 100 ms apart (a
+// host too busy to make its frames in time) raises it by 5 ms, up to 40 ms,
+// and each ten seconds without that lower it again by a millisecond. The sound starts a quarter of a second after
 // the first frame, past the window's first slow presents. Every start,
 // pause, load, dry ring or quit fades instead of cutting.
 //
@@ -32,7 +32,8 @@ constexpr int32_t kLiveMaxTargetMs = 40;
 constexpr uint32_t kLiveStartMs = 250;
 constexpr double kLiveMaxRateChange = 0.05;
 // A card that has not pulled for this long is taken to have stopped: the
-// pacing goes on by the host's clock until it pulls again.
+// pacing goes on by the host's clock until it pulls again. Frames this far
+// apart are a pause in the frame loop, not a slow host.
 constexpr int32_t kLiveStallMs = 100;
 
 struct LiveSound {
@@ -40,6 +41,7 @@ struct LiveSound {
   int32_t paused = 0;
   int32_t started = 0;  // 1 once the first quarter second of frames is past
   uint32_t first_frame_ms = 0;
+  uint32_t last_frame_ms = 0;
   int32_t frames = 0;
   int32_t target = 0;   // samples ahead of a new frame
   uint64_t underruns_seen = 0;

@@ -206,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(RateErrors, LiveDeviceSteady,
                                            Run{0.05, MachineKind::Pal}, Run{-0.05, MachineKind::Ntsc},
                                            Run{0.05, MachineKind::Ntsc}));
 
-// Pause and resume, a hard reset, a host that stops for 300 ms, a card that
+// Pause and resume, a hard reset, a host that stops for 300 ms and for
+// 80 ms, a card that
 // stops for half a second (the frames go on by the host's clock and pile
 // up), and quitting: each goes silent and comes back through fades, never
 // with a cut.
@@ -220,15 +221,19 @@ TEST_P(LiveDeviceEvents, PauseResetStallAndQuitFade) {
   run(50);
   stall(300);
   run(50);
+  EXPECT_EQ(live.target, 1102) << "a stop, not a slow host";
+  stall(80);
+  run(50);
+  EXPECT_EQ(live.target, 1102 + 220) << "late frames: 5 ms more in hand";
   headless_audio_set_rate_error(-1.0);
   run(app_settings.frame_rate / 2);
   headless_audio_set_rate_error(GetParam().rate_error);
   run(50);
   live_stop();
   EXPECT_EQ(heard.clicks, 0);
-  // Start, pause, reset, the two stalls and quitting each made one silence.
-  EXPECT_EQ(heard.silences, 6);
-  EXPECT_EQ(live_stats().underruns, 1u) << "the stall";
+  // Start, pause, reset, the three stalls and quitting each made one silence.
+  EXPECT_EQ(heard.silences, 7);
+  EXPECT_EQ(live_stats().underruns, 2u) << "the host's stalls";
 }
 
 // Three frames run ahead of time put 60 ms too many in the ring (short of
