@@ -207,10 +207,9 @@ INSTANTIATE_TEST_SUITE_P(RateErrors, LiveDeviceSteady,
                                            Run{0.05, MachineKind::Ntsc}));
 
 // Pause and resume, a hard reset, a host that stops for 300 ms and for
-// 80 ms, a card that
-// stops for half a second (the frames go on by the host's clock and pile
-// up), and quitting: each goes silent and comes back through fades, never
-// with a cut.
+// 80 ms, a card that stops for half a second (the frames go on by the host's
+// clock and pile up), and quitting: each goes silent and comes back through
+// fades, never with a cut.
 TEST_P(LiveDeviceEvents, PauseResetStallAndQuitFade) {
   run(100);
   app_set_paused(1);
