@@ -31,9 +31,12 @@ constexpr double kToneHalfPeriod = kToneHalfPeriodClocks * 44100.0 / 3579545;  /
 //    between crossings of half the level) and the lowest peak of the high
 //    halves, so that a gap, a dip or a jump in phase shows.
 //  - Throughout: clicks. The wave's edges are the only steps of more than
-//    half the level (over two samples) that a fade leaves; an edge comes one
-//    half-period after the last, unless silence lies between. A step
-//    anywhere else is a cut.
+//    half the level (over two samples) that a fade leaves. An edge comes one
+//    half-period after the last; after the wave has stayed under half its
+//    level for two half-periods (a fade, a silence), the next comes anywhere
+//    but is smaller than three quarters of the level (it is fading in). A
+//    step anywhere else, or larger, is a cut.
+//  - Silences: 160 samples (3.6 ms) at nearly nothing, counted.
 struct Heard {
   int32_t level = 0;
   double half_period = 0.0;
@@ -54,8 +57,9 @@ struct Heard {
   int32_t before[2] = {};
   uint64_t last_edge = 0;
   bool edge_seen = false;
+  uint64_t low_run = 0;
+  bool faded = true;  // nothing heard yet
   uint64_t quiet_run = 0;
-  bool silence_since_edge = false;
   int silences = 0;
   int clicks = 0;
 };
@@ -68,22 +72,22 @@ void find_clicks(const int16_t* samples, int count) {
   for (int i = 0; i < count; ++i, ++heard.at) {
     const int32_t s = samples[i];
     heard.quiet_run = s <= heard.level / 64 ? heard.quiet_run + 1 : 0;
-    if (heard.quiet_run == kSilenceSamples) {
-      heard.silences += 1;
-      heard.silence_since_edge = true;
-    }
-    const bool step = std::abs(s - heard.before[0]) > heard.level / 2;
+    if (heard.quiet_run == kSilenceSamples) heard.silences += 1;
+    heard.low_run = s < heard.level / 2 ? heard.low_run + 1 : 0;
+    if (heard.low_run >= 2 * heard.half_period) heard.faded = true;
+    const int32_t step = std::abs(s - heard.before[0]);
     heard.before[0] = heard.before[1];
     heard.before[1] = s;
-    if (!step || (heard.edge_seen && heard.at - heard.last_edge <= 2)) continue;  // the same edge
+    if (step <= heard.level / 2 || (heard.edge_seen && heard.at - heard.last_edge <= 2)) continue;  // the same edge
     const double gap = static_cast<double>(heard.at - heard.last_edge);
-    if (heard.edge_seen && !heard.silence_since_edge && std::abs(gap - heard.half_period) > 2.5) {
-      if (heard.clicks++ < 5) std::printf("a step of %d at sample %llu, %.0f after the last edge\n", s,
-                                          static_cast<unsigned long long>(heard.at), gap);
+    const bool click = heard.faded ? step >= heard.level * 3 / 4 : std::abs(gap - heard.half_period) > 2.5;
+    if (click && heard.clicks++ < 5) {
+      std::printf("a step of %d at sample %llu, %.0f after the last edge\n", step,
+                  static_cast<unsigned long long>(heard.at), gap);
     }
     heard.edge_seen = true;
     heard.last_edge = heard.at;
-    heard.silence_since_edge = false;
+    heard.faded = false;
   }
 }
 
