@@ -22,6 +22,7 @@
 #include "app/osd.h"
 #include "bus/cartridge.h"
 #include "bus/io.h"
+#include "bus/ppi.h"
 #include "platform/platform.h"
 #include "sound/live.h"
 #include "sound/psg.h"
@@ -84,6 +85,7 @@ void app_load_game(int index) {
   menu_cursor = index;
   live_load();
   cart_use_flat();
+  ppi_use_own();
   running_name = library_slug(entry);
   vdp_reset();
   psg_reset();
@@ -95,12 +97,18 @@ void app_load_game(int index) {
   if (index == kLogoEntry) osd_show_about();
 }
 
-void app_hard_reset() {
-  live_load();
+void app_reset_machine() {
   cart_reset_banks();
+  // The reset line reaches the 8255 too; the machine's own PPI keeps its row.
+  if (ppi.power_on_8255 == 1) ppi_power_on_8255();
   cpu_reset();
   vdp_reset();
   psg_reset();
+}
+
+void app_hard_reset() {
+  live_load();
+  app_reset_machine();
   show_message("Hard Reset", kHardResetFrames);
 }
 
@@ -113,9 +121,27 @@ int app_load_file(const char* path) {
   }
   // A short or empty file is fine: what lies beneath it stays.
   std::memcpy(MachineMemory, image.data(), image.size());
+  ppi_use_own();
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;
+}
+
+size_t app_insert_image(const uint8_t* image, size_t size, MapperChoice choice) {
+  const CartMap map = cart_choose_map(choice, size);
+  size_t used = size;
+  if (map == CartMap::Rom || map == CartMap::Sega) {
+    cart_insert(map, image, size);
+    if (map == CartMap::Rom) used = std::min<size_t>(size, kRomImageLimit);
+  } else {
+    // As "/file": over the booted logo, nothing cleared.
+    used = std::min<size_t>(size, kFlatImageLimit);
+    std::copy_n(image, used, MachineMemory);
+    if (map == CartMap::Ram8k) cart_add_ram8k();
+  }
+  // A cartridge on its own meets the PPI as the hardware powers it on.
+  ppi_power_on_8255();
+  return used;
 }
 
 int app_load_image(const char* path, MapperChoice choice) {
@@ -130,18 +156,10 @@ int app_load_image(const char* path, MapperChoice choice) {
     std::fprintf(stderr, "quav: %s is over 4 MB, more than a cartridge holds; not loaded\n", path);
     return 0;
   }
-  const CartMap map = cart_choose_map(choice, image.size());
-  const size_t limit = map == CartMap::Rom ? kRomImageLimit : kFlatImageLimit;
-  if (map != CartMap::Sega && image.size() > limit) {
+  const size_t used = app_insert_image(image.data(), image.size(), choice);
+  if (used < image.size()) {
     std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
-                 path, map == CartMap::Rom ? "rom" : "ram8k", limit / 1024);
-  }
-  if (map == CartMap::Rom || map == CartMap::Sega) {
-    cart_insert(map, image.data(), image.size());
-  } else {
-    // As "/file": over the booted logo, nothing cleared.
-    std::copy_n(image.data(), std::min<size_t>(image.size(), kFlatImageLimit), MachineMemory);
-    if (map == CartMap::Ram8k) cart_add_ram8k();
+                 path, cart.map == CartMap::Rom ? "rom" : "ram8k", used / 1024);
   }
   app_settings.logo_phase = 0;
   running_name = file_stem(path);

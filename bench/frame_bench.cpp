@@ -8,7 +8,10 @@
 //     streamed per pass, all four sound channels playing;
 //   2 the busy cartridge as a 128 KB image under the Sega mapper, so that
 //     its stack and every write to the top page go through the bank
-//     register page.
+//     register page;
+//   3 an interrupt storm (tests/roms/irq_storm.inc, interrupt mode 1): a
+//     frame handler that re-enables interrupts without reading the status
+//     takes the frame interrupt again and again from line 212 to line 261.
 // The second argument picks the machine: 0 the 50 Hz one, 1 the NTSC one.
 //
 // BM_Frame runs whole frames as a headless run without --present-shot does:
@@ -53,12 +56,15 @@
 
 extern const unsigned char kBusyImage[];
 extern const unsigned kBusyImage_size;
+extern const unsigned char kStormImage[];
+extern const unsigned kStormImage_size;
 
 namespace {
 
 constexpr int kLogo = 0;
 constexpr int kBusy = 1;
 constexpr int kBusySega = 2;
+constexpr int kStorm = 3;
 constexpr int kSettleFrames = 100;  // the busy program's set-up takes a few frames
 constexpr size_t kSegaImageBanks = 8;
 
@@ -71,11 +77,15 @@ void start_machine(int workload, MachineKind kind = MachineKind::Pal) {
   video_set_mode(resolution_table[0].width, resolution_table[0].height);
   app_setup_machine();
   app_settings.present_seen = 0;  // as in a headless run without --present-shot
-  if (workload == kBusy) {
+  if (workload == kBusy || workload == kStorm) {
     // As a cartridge image loads: memory cleared, the image at 0x0000, the
     // devices and the CPU reset.
     std::memset(MachineMemory, 0, kMemorySize);
-    std::memcpy(MachineMemory, kBusyImage, kBusyImage_size);
+    if (workload == kBusy) {
+      std::memcpy(MachineMemory, kBusyImage, kBusyImage_size);
+    } else {
+      std::memcpy(MachineMemory, kStormImage, kStormImage_size);
+    }
     vdp_reset();
     psg_reset();
     cpu_reset();
@@ -102,7 +112,7 @@ void stop_machine() {
 }
 
 void label(benchmark::State& state) {
-  const char* names[] = {"logo", "busy", "busy, Sega mapper"};
+  const char* names[] = {"logo", "busy", "busy, Sega mapper", "interrupt storm"};
   std::string text = names[state.range(0)];
   if (machine_timing.kind == MachineKind::Ntsc) text += ", NTSC";
   state.SetLabel(text);
@@ -131,6 +141,7 @@ BENCHMARK(BM_Frame)
     ->Args({kLogo, 1})
     ->Args({kBusy, 1})
     ->Args({kBusySega, 0})
+    ->Args({kStorm, 0})
     ->Unit(benchmark::kMicrosecond);
 
 // Frames with some of the frame calls left out (the rest stay real); `step`

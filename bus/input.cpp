@@ -72,15 +72,19 @@ void ppi_poll_host() {
   if (ppi.input_enabled == 0) return;
   input_read_keyboard();
   if (ppi.joystick_mode == 0) {
-    for (const KeyMapEntry& e : KeyMap) {
-      if (e.dik_code != 0 && input_key_down(static_cast<uint8_t>(e.dik_code))) {
-        ppi.key_rows[e.row] &= static_cast<uint16_t>(~e.mask);
-      }
-    }
+    ppi_press_keys(host_keyboard.key_state);
   } else {
     for (const JoystickKeyEntry& j : JoystickKeys) {
       if (input_key_down(static_cast<uint8_t>(j.dik_code))) ppi.joystick1 |= j.bit;
     }
     ppi.joystick1 |= platform_gamepad_joystick();
+  }
+}
+
+void ppi_press_keys(const uint8_t key_state[256]) {
+  for (const KeyMapEntry& e : KeyMap) {
+    if (e.dik_code != 0 && (key_state[e.dik_code & 0xFF] & kKeyDownBit) != 0) {
+      ppi.key_rows[e.row] &= static_cast<uint16_t>(~e.mask);
+    }
   }
 }

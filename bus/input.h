@@ -43,6 +43,9 @@ void input_read_keyboard();
 uint32_t input_key_down(uint8_t code);
 // Rebuilds the PPI's key rows and joystick bytes from the host keyboard.
 void ppi_poll_host();
+// Presses, in the PPI's key rows, the SC-3000 keys that KeyMap lays over the
+// host keys down in `key_state` (by DirectInput code, bit 7 = down).
+void ppi_press_keys(const uint8_t key_state[256]);
 // The DirectInput key code of a key name without its DIK_ prefix ("A",
 // "RETURN", "LSHIFT", "F2"; any case), or -1 when there is no such key.
 int input_key_code(const char* name);

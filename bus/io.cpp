@@ -4,7 +4,8 @@
 //
 // Ports 0x7E-0xDF hold the devices: the sound chip and the VDP's counters
 // (0x7E/0x7F), the VDP (0xBD-0xBF), the PPI (0xDC-0xDF, port A and B reads
-// mirrored at 0xC0/0xC1). Everything below 0x7E or above 0xDF, and every
+// mirrored at 0xC0/0xC1; the control port 0xDF acts only on the 8255 of a
+// bare image). Everything below 0x7E or above 0xDF, and every
 // unlisted port between, reads 0x00 and drops writes.
 #include "bus/io.h"
 
@@ -50,7 +51,8 @@ IoWrite io_write_target(uint32_t port) {
     case 0xBF: return IoWrite::VdpControl;
     case 0xBE: return IoWrite::VdpData;
     case 0xDE: return IoWrite::PpiPortC;
-    default: return IoWrite::Nothing;  // includes 0xDC, 0xDD, 0xDF, 0xC0, 0xC1
+    case 0xDF: return IoWrite::PpiControl;  // dropped by the machine's own PPI
+    default: return IoWrite::Nothing;  // includes 0xDC, 0xDD, 0xC0, 0xC1
   }
 }
 
@@ -79,6 +81,7 @@ void io_write_port(uint32_t port, uint32_t value) {
     case IoWrite::VdpControl: vdp_write_control(byte); break;
     case IoWrite::VdpData: vdp_write_data(byte); break;
     case IoWrite::PpiPortC: ppi_write_port_c(byte); break;
+    case IoWrite::PpiControl: ppi_write_control(byte); break;
     case IoWrite::Nothing: break;
   }
 }

@@ -31,6 +31,7 @@ enum class IoWrite : uint8_t {
   VdpControl,  // vdp_write_control
   VdpData,     // vdp_write_data
   PpiPortC,    // ppi_write_port_c
+  PpiControl,  // ppi_write_control
 };
 IoRead io_read_target(uint32_t port);
 IoWrite io_write_target(uint32_t port);

@@ -1,8 +1,10 @@
 // The 8255 PPI as the SC-3000 wires it: port A (0xDC) and port B (0xDD) are
 // inputs that read the keyboard row selected through the low three bits of
 // the port C latch (0xDE); row 7 reads the two joysticks instead of keys.
-// The chip's directions are fixed: mode words to the control port are
-// dropped by the bus, and nothing here resets with the machine.
+// The machine's own PPI has fixed directions: mode words to the control
+// port are dropped, and nothing here resets with the machine. The 8255 of a
+// bare image powers on with every port an input (port C pulled high: row 7)
+// and takes mode sets and bit set/reset words on the control port.
 #include "bus/ppi.h"
 
 PpiState ppi;
@@ -11,6 +13,8 @@ namespace {
 
 constexpr uint32_t kJoystickRow = 7;
 constexpr uint32_t kRowMask = 0x07;
+constexpr uint32_t kPortCPulledHigh = 0xFF;
+constexpr uint8_t kControlModeSet = 0x80;
 
 // Joystick bits, active high in PpiState.
 constexpr uint32_t kJoyUp = 0x01;
@@ -64,6 +68,25 @@ void ppi_write_port_c(uint8_t value) {
   ppi.port_c_latch = value;
   ppi.selected_row = value & kRowMask;
 }
+
+void ppi_write_control(uint8_t value) {
+  if (ppi.power_on_8255 == 0) return;
+  if (value & kControlModeSet) {
+    ppi.port_c_latch = 0;
+  } else {
+    const uint32_t bit = 1u << ((value >> 1) & 7);
+    ppi.port_c_latch = (value & 1) ? (ppi.port_c_latch | bit) : (ppi.port_c_latch & ~bit);
+  }
+  ppi.selected_row = ppi.port_c_latch & kRowMask;
+}
+
+void ppi_power_on_8255() {
+  ppi.power_on_8255 = 1;
+  ppi.port_c_latch = kPortCPulledHigh;
+  ppi.selected_row = kPortCPulledHigh & kRowMask;
+}
+
+void ppi_use_own() { ppi.power_on_8255 = 0; }
 
 uint32_t ppi_toggle_joystick() {
   ppi.joystick_mode = ppi.joystick_mode == 1 ? 0 : 1;

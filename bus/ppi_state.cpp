@@ -1,12 +1,13 @@
 // The PPI's part of a save state: the port C latch and the row it selects,
-// the key rows and joystick bytes as last polled, and the joystick mode.
+// the key rows and joystick bytes as last polled, the joystick mode, and
+// which PPI the machine has (its own, or the 8255 of a bare image).
 // input_enabled is not state: the menu holds it while it is open.
 #include "bus/ppi.h"
 #include "state/state_bytes.h"
 
 // The size of the record this serialiser was written for; a test compares it
 // with the record, so a field added to the record is not forgotten here.
-extern const uint32_t kPpiStateRecordSize = 40;
+extern const uint32_t kPpiStateRecordSize = 44;
 
 namespace {
 
@@ -21,6 +22,7 @@ void ppi_state_save(StateWriter& out) {
   out.u8(ppi.joystick_mode);
   out.u8(ppi.joystick1);
   out.u8(ppi.joystick2);
+  out.u8(ppi.power_on_8255);
 }
 
 bool ppi_state_load(StateReader& in, PpiState* into) {
@@ -31,5 +33,8 @@ bool ppi_state_load(StateReader& in, PpiState* into) {
   p.joystick_mode = in.u8();
   p.joystick1 = in.u8();
   p.joystick2 = in.u8();
-  return in.done() && p.selected_row <= kMaxRow && p.joystick_mode <= 1;
+  // States saved before the 8255 was modelled end here: the machine's own PPI.
+  p.power_on_8255 = in.left() == 0 ? 0 : in.u8();
+  return in.done() && p.selected_row <= kMaxRow && p.joystick_mode <= 1 && p.power_on_8255 <= 1 &&
+         p.selected_row == (p.port_c_latch & kMaxRow);
 }

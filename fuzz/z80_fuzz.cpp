@@ -1,7 +1,13 @@
 // Fuzzes the Z80 core: the input is a schedule (budgets, interrupt and NMI
 // timing, interrupt mode, a few registers, where partial-page regions sit)
-// followed by a memory image. Every cpu_run must return, spend at least
-// its budget and overshoot by less than the longest instruction.
+// followed by a memory image. The schedule's runs come first, then three
+// frames as the machine runs them (312 lines of 229 T-states, the frame
+// interrupt raised at line 212 and withdrawn at 261 unless the program reads
+// the status). Every cpu_run must return, spend its budget and overshoot by
+// less than the longest instruction; and no frame may cost the host more
+// than a small multiple of an ordinary one, interrupt storms included. The
+// cost is counted in opcode fetches (r_count, which only LD R,A's bit 7
+// escapes): an ordinary frame fetches at most once every 4 T-states.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,10 +20,15 @@ namespace {
 constexpr size_t kScheduleBytes = 32;
 constexpr int kRuns = 96;
 // The longest single charge: a block repetition (21) or an instruction
-// plus the 4 of an EI window, plus owed interrupt cycles (at most 19 + 11
-// per gap between runs).
-constexpr int32_t kMaxOvershoot = 64;
-constexpr uint32_t kRunawayOwed = 1u << 20;
+// plus the 4 of an EI window.
+constexpr int32_t kMaxOvershoot = 32;
+constexpr int kFrames = 3;
+constexpr int kLines = 312;
+constexpr int32_t kLineBudget = 229;
+constexpr int kIrqLine = 212;
+constexpr int kIrqWithdrawLine = 261;
+// A frame may fetch at most once a T-state: four times an ordinary frame.
+constexpr uint32_t kMaxFetchesPerFrame = kLines * kLineBudget;
 
 uint8_t memory[0x10000];
 uint8_t schedule[kScheduleBytes];
@@ -58,19 +69,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   cpu.pc = static_cast<uint16_t>(schedule[8] << 8);
   cpu.iff1 = cpu.iff2 = (schedule[9] & 1) ? kIffSet : 0;
 
+  // Each run spends its budget, less what earlier acceptances still owe.
   for (int run = 0; run < kRuns; ++run) {
     uint8_t c = schedule[10 + run % (kScheduleBytes - 10)] ^ static_cast<uint8_t>(run * 37);
     int32_t budget = 1 + (c * 5 + run) % 400;
-    // A handler that enables interrupts while the line is still held takes
-    // one every few T-states, each owed to the next run, so the owed count
-    // can grow from run to run; past a limit running on only slows the fuzzer.
-    if (cpu.owed_cycles > kRunawayOwed) break;
-    int32_t owed = static_cast<int32_t>(cpu.owed_cycles);
+    const bool all_owed = cpu.owed_cycles >= static_cast<uint32_t>(budget);
     int32_t ran = cpu_run(budget);
-    if (ran < budget + owed || ran >= budget + owed + kMaxOvershoot) std::abort();
+    if (all_owed ? ran != budget : (ran < budget || ran >= budget + kMaxOvershoot)) std::abort();
     if (c & 0x01) cpu_irq(c);
     if (c & 0x02) cpu_clear_irq();
     if ((c & 0x1C) == 0x1C) cpu_nmi();
+  }
+  // Whole frames: the frame interrupt as the VDP gives it, the NMI of the
+  // reset key where the schedule asks for it.
+  for (int frame = 0; frame < kFrames; ++frame) {
+    const uint32_t fetches_before = cpu.r_count;
+    for (int line = 0; line < kLines; ++line) {
+      const bool all_owed = cpu.owed_cycles >= static_cast<uint32_t>(kLineBudget);
+      const int32_t ran = cpu_run(kLineBudget);
+      if (all_owed ? ran != kLineBudget : (ran < kLineBudget || ran >= kLineBudget + kMaxOvershoot)) {
+        std::abort();
+      }
+      if (line == kIrqLine) cpu_irq(schedule[11 + frame]);
+      if (line == kIrqWithdrawLine) cpu_clear_irq();
+    }
+    if (cpu.r_count - fetches_before > kMaxFetchesPerFrame) std::abort();
+    if (schedule[14 + frame] & 0x80) cpu_nmi();
   }
   return 0;
 }

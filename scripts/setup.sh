@@ -10,11 +10,13 @@ build_packages=(
   libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libgme-dev
   pasmo
+  retroarch-dev
 )
 other_packages=(
   clang
   imagemagick python3-pil
   xvfb xauth openbox xdotool x11-utils
+  retroarch dbus-daemon
 )
 
 missing_of() {

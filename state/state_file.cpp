@@ -100,7 +100,8 @@ bool state_machine_kind(const std::vector<uint8_t>& bytes, MachineKind* kind) {
     return false;
   }
   StateReader header(bytes.data() + sizeof kMagic, kHeaderBytes - sizeof kMagic);
-  if (header.u16() != kStateVersion) return false;
+  const uint32_t version = header.u16();
+  if (version < kOldestStateVersion || version > kStateVersion) return false;
   const uint32_t k = header.u8();
   if (k > static_cast<uint32_t>(MachineKind::Ntsc)) return false;
   *kind = static_cast<MachineKind>(k);
@@ -117,9 +118,9 @@ SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why) {
   uint8_t magic[sizeof kMagic];
   file.bytes(magic, sizeof magic);
   const uint32_t version = file.u16();
-  if (version != kStateVersion) {
-    *why = "state version " + std::to_string(version) + ", this QUAV reads version " +
-           std::to_string(kStateVersion);
+  if (version < kOldestStateVersion || version > kStateVersion) {
+    *why = "state version " + std::to_string(version) + ", this QUAV reads versions " +
+           std::to_string(kOldestStateVersion) + " to " + std::to_string(kStateVersion);
     return nullptr;
   }
   StateReader crc_field(bytes.data() + bytes.size() - kCrcBytes, kCrcBytes);
@@ -182,6 +183,37 @@ void state_commit(const MachineSnapshot& s) {
   ppi = s.ppi;
 }
 
+namespace {
+
+// RetroArch keeps a core's state bytes in a container of its own: "RASTATE"
+// and a version byte, then blocks of a four-letter tag, a 32-bit size and
+// the bytes, each block starting on a multiple of 8, the last one "END ".
+// The core's bytes are the block "MEM ". False when `file` is no such
+// container or has no such block.
+bool unwrap_retroarch_state(std::vector<uint8_t>* file) {
+  constexpr char kContainer[7] = {'R', 'A', 'S', 'T', 'A', 'T', 'E'};
+  constexpr size_t kFirstBlock = 8, kBlockHeader = 8, kAlign = 8;
+  if (file->size() < kFirstBlock || std::memcmp(file->data(), kContainer, sizeof kContainer) != 0) {
+    return false;
+  }
+  for (size_t at = kFirstBlock; at + kBlockHeader <= file->size();) {
+    StateReader header(file->data() + at, kBlockHeader);
+    char tag[4];
+    header.bytes(tag, sizeof tag);
+    const size_t size = header.u32();
+    if (std::memcmp(tag, "END ", 4) == 0 || size > file->size() - at - kBlockHeader) return false;
+    if (std::memcmp(tag, "MEM ", 4) == 0) {
+      const auto first = file->begin() + static_cast<std::ptrdiff_t>(at + kBlockHeader);
+      *file = std::vector<uint8_t>(first, first + static_cast<std::ptrdiff_t>(size));
+      return true;
+    }
+    at += (kBlockHeader + size + kAlign - 1) / kAlign * kAlign;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
   bool longer = false;
   if (!file_read_checked(path.c_str(), kMaxStateBytes, bytes, &longer, why)) return false;
@@ -189,6 +221,11 @@ bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::
     *why = "too large to be a QUAV state file";
     return false;
   }
+  if (bytes->size() >= 5 && std::memcmp(bytes->data(), "#RZIP", 5) == 0) {
+    *why = "compressed by RetroArch (save it with Savestate Compression off)";
+    return false;
+  }
+  unwrap_retroarch_state(bytes);
   return true;
 }
 

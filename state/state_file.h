@@ -20,7 +20,10 @@
 
 #include "bus/machine_timing.h"
 
-constexpr uint16_t kStateVersion = 1;
+// Version 2 records which PPI the machine has; version 1 files (the
+// machine's own PPI) still load.
+constexpr uint16_t kStateVersion = 2;
+constexpr uint16_t kOldestStateVersion = 1;
 
 struct MachineSnapshot;
 struct MachineSnapshotDeleter {
@@ -40,7 +43,9 @@ SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why);
 void state_commit(const MachineSnapshot& snapshot);
 
 // A state file's bytes; false with the reason (missing, a directory,
-// unreadable, too large) in `why`. Nothing is checked beyond reading.
+// unreadable, too large, compressed by RetroArch) in `why`. A state that
+// RetroArch saved from the libretro core comes in RetroArch's container; its
+// bytes are taken out of it. Nothing is checked beyond reading.
 bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why);
 // Reads, checks and commits a state file; false with the reason in `why`,
 // and then the machine is exactly as it was.

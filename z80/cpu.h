@@ -54,7 +54,7 @@ struct CpuState {
   uint8_t im;
   uint8_t irq_vector;
   uint8_t irq_line;
-  uint32_t owed_cycles;
+  uint32_t owed_cycles;      // T-states of accepted interrupts not yet taken from a run's budget
   // Maps and callbacks.
   HostAddr fetch_pages[kPages];
   PageEntry read_pages[kPages];
@@ -94,7 +94,9 @@ void cpu_set_port_in(PortIn handler);
 void cpu_set_port_out(PortOut handler);
 void cpu_close_maps();
 void cpu_reset();
-// Runs instructions for a budget of T-states; returns the T-states executed.
+// Runs instructions for a budget of T-states, less the T-states owed for
+// interrupts accepted since the last run; returns the T-states spent
+// (owed ones included).
 int32_t cpu_run(int32_t budget);
 void cpu_irq(uint8_t data);
 void cpu_clear_irq();

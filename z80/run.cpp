@@ -62,14 +62,26 @@ void write_through_handler(uint32_t address, uint32_t value) {
 
 using namespace z80;
 
+// The T-states of interrupts and NMIs accepted since the last run were
+// spent already, so they come out of this run's budget: a line lasts its
+// budget plus the last instruction's overshoot, whatever the program does.
+// Acceptances that outlast the whole budget (a handler that re-enables
+// interrupts while the line is still asserted takes one every few
+// T-states) leave the rest owed to the next run, which starts that much
+// later; the time is spent, not piled up.
 [[gnu::flatten]] int32_t cpu_run(int32_t budget) {
   if (budget > kMaxBudget) budget = kMaxBudget;
   if (cpu.owed_cycles > static_cast<uint32_t>(kMaxBudget)) cpu.owed_cycles = kMaxBudget;
-  int32_t total = budget + static_cast<int32_t>(cpu.owed_cycles);
-  cpu.cycles_left = total;
-  cpu.cycles_requested = static_cast<uint32_t>(total);
-  cpu.owed_cycles = 0;
+  const int32_t owed = static_cast<int32_t>(cpu.owed_cycles);
+  cpu.cycles_requested = static_cast<uint32_t>(budget);
   cpu.ei_window = 0;
+  if (owed >= budget) {
+    cpu.owed_cycles = static_cast<uint32_t>(owed - budget);
+    cpu.cycles_left = 0;
+    return budget;
+  }
+  cpu.cycles_left = budget - owed;
+  cpu.owed_cycles = 0;
   Work w;
   load(w);
   for (;;) {

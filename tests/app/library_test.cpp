@@ -19,6 +19,7 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "bus/io.h"
+#include "bus/ppi.h"
 #include "support/bus_machine.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -171,6 +172,33 @@ TEST_F(Library, LoadsClearMemoryAndPlaceTheImage) {
         << row << ": " << err;
     if (l.file != nullptr) fs::remove(roms_ / l.file);
   }
+}
+
+// A bare image meets the 8255 as it powers on (row 7, port C 0xFF), whatever its map, and so
+// does F3 on it; "/file" and the library keep the machine's own PPI, and its row, as before.
+TEST_F(Library, EachWayOfLoadingHasItsPpi) {
+  const PpiState saved = ppi;
+  auto kind = [] { return ppi.power_on_8255 << 12 | ppi.port_c_latch << 4 | ppi.selected_row; };
+  ppi_write_port_c(0x02);
+  put("small.sg", 20000, 1);
+  put("rom48.sg", 0xC000, 2);
+  put("sega.sg", 0x20000, 3);
+  app_load_file((roms_ / "small.sg").c_str());
+  EXPECT_EQ(kind(), 0x0022u) << "/file";
+  for (const char* image : {"small.sg", "rom48.sg", "sega.sg"}) {
+    ppi_write_port_c(0x02);
+    ASSERT_EQ(app_load_image((roms_ / image).c_str(), MapperChoice::Auto), 1) << image;
+    EXPECT_EQ(kind(), 0x1FF7u) << image;
+    ppi_write_control(0x80);
+    EXPECT_EQ(kind(), 0x1000u) << image << ": a mode set";
+    app_hard_reset();
+    EXPECT_EQ(kind(), 0x1FF7u) << image << ": F3";
+  }
+  ppi_write_port_c(0x03);
+  app_load_game(0);
+  app_hard_reset();
+  EXPECT_EQ(kind(), 0x0033u) << "the logo";
+  ppi = saved;
 }
 
 // --roms, $QUAV_ROMS, ./roms, $XDG_DATA_HOME/quav/roms, ~/.local/share/quav/roms:

@@ -7,6 +7,7 @@
 // A scanline's run ends on the instruction that uses up its budget and the
 // excess is not carried over, so a line of NOPs is its budget rounded up to
 // whole NOPs: 57 (228 T) on the NTSC machine, 58 (232 T) on the 50 Hz one.
+// The T-states of accepting the interrupt come out of the next line's budget.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -83,9 +84,10 @@ TEST_P(MachineTimingProgram, MeasuresItsFrameFromInside) {
   const double lines = kMeasuredLines * double(word_at(kFramePasses)) / word_at(kLinePasses);
   EXPECT_NEAR(lines, t.lines_per_frame, 0.5);
 
-  // From the line after the interrupt line, where the handler runs first, to
-  // the interrupt line of the next frame: the same count every frame.
-  const int nops = nops_in(t.cycles_per_line + kIrqAcceptT - kSlideHandlerT) +
+  // From the line after the interrupt line, where the handler runs first
+  // in what the acceptance left of the line, to the interrupt line of the
+  // next frame: the same count every frame.
+  const int nops = nops_in(t.cycles_per_line - kIrqAcceptT - kSlideHandlerT) +
                    (t.lines_per_frame - 1) * nops_in(t.cycles_per_line);
   for (int i = 1; i < 4; ++i) EXPECT_EQ(word_at(kSlideAt + 2 * i) - kSlide, nops) << "frame " << i;
 

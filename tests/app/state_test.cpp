@@ -141,6 +141,30 @@ TEST_F(SaveState, ABankedCartridgeComesBackWithItsMapAndBanks) {
   cart_use_flat();
 }
 
+// The PPI travels with the state: the 8255 of a bare image, or the machine's own PPI; a
+// version 1 state, from before the 8255 was modelled, has no such byte and loads as the
+// machine's own PPI.
+TEST_F(SaveState, ThePpiKindTravelsAndOlderStatesLoad) {
+  ppi_power_on_8255();
+  ppi_write_control(0x08);  // bit 4 of port C cleared
+  const Bytes with_8255 = state_encode();
+  ppi_use_own();
+  std::string why;
+  ASSERT_TRUE(load(with_8255, &why)) << why;
+  EXPECT_EQ(std::tuple(ppi.power_on_8255, ppi.port_c_latch, ppi.selected_row), std::tuple(1u, 0xEFu, 7u));
+
+  Bytes version_1 = with_8255;
+  const size_t ppi_at = section_at(version_1, "PPI ");
+  version_1[8] = 1;
+  version_1[ppi_at - 4] -= 1;  // the section's size, one byte less
+  version_1.erase(version_1.end() - 5);  // the PPI kind: the last section's last byte
+  fix_crc(&version_1);
+  ASSERT_TRUE(load(version_1, &why)) << why;
+  EXPECT_EQ(std::tuple(ppi.power_on_8255, ppi.port_c_latch, ppi.selected_row), std::tuple(0u, 0xEFu, 7u));
+  ppi_write_control(0x80);
+  EXPECT_EQ(ppi.port_c_latch, 0xEFu) << "the machine's own PPI ignores the control port";
+}
+
 TEST_F(SaveState, ARefusedStateChangesNothing) {
   const Bytes good = state_encode();
   struct Case {
@@ -167,7 +191,7 @@ TEST_F(SaveState, ARefusedStateChangesNothing) {
       {"cut to the header", Bytes(good.begin(), good.begin() + 16), "damaged"},
       {"one byte changed", flipped, "damaged"},
       {"a byte after the last section", longer, "damaged"},
-      {"another version", changed(8, {2}), "version 2"},
+      {"another version", changed(8, {3}), "version 3"},
       {"the other machine", changed(10, {1}), "saved from the NTSC machine"},
       {"an unknown machine", changed(10, {2}), "machine kind"},
       // Values the devices never make.

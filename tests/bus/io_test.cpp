@@ -23,7 +23,8 @@ const std::map<int, IoRead> kReadPorts = {
     {0xC1, IoRead::PpiPortB},  {0xDE, IoRead::PpiPortC}, {0xDF, IoRead::PpiControl}};
 const std::map<int, IoWrite> kWritePorts = {
     {0x7E, IoWrite::Sound},      {0x7F, IoWrite::Sound},   {0xBD, IoWrite::VdpControl},
-    {0xBF, IoWrite::VdpControl}, {0xBE, IoWrite::VdpData}, {0xDE, IoWrite::PpiPortC}};
+    {0xBF, IoWrite::VdpControl}, {0xBE, IoWrite::VdpData}, {0xDE, IoWrite::PpiPortC},
+    {0xDF, IoWrite::PpiControl}};
 
 TEST(PortMap, EveryPortDecodesByItsLowByteOnly) {
   for (uint32_t port = 0; port < 0x10000; ++port) {

@@ -47,4 +47,36 @@ TEST_F(Ppi, KeyRowsAndPortCReadBack) {
   EXPECT_EQ(ppi_toggle_joystick() + ppi.joystick_mode, 2u);
 }
 
+// The 8255 powers on with port C pulled high (row 7: the joysticks); a bit
+// set/reset word changes one bit of port C and so perhaps the row, a mode
+// set clears port C. The machine's own PPI ignores the control port.
+TEST_F(Ppi, The8255PowersOnReadingTheJoysticksAndTakesControlWords) {
+  ppi_write_control(0x80);
+  ppi_write_control(0x0F);
+  EXPECT_EQ(ppi_read_port_c() | ppi.selected_row << 8, 0x000u) << "the machine's own PPI";
+
+  ppi.joystick1 = 0x20;  // button 1
+  ppi_power_on_8255();
+  EXPECT_EQ(ppi_read_port_c() | ppi.selected_row << 8, 0x7FFu);
+  EXPECT_EQ(ppi_read_port_a(), 0xEF);
+  const struct { uint8_t control, port_c; } steps[] = {
+      {0x92, 0x00},  // a mode set clears port C: row 0
+      {0x05, 0x04},  // bit 2 set: row 4
+      {0x01, 0x05},  // bit 0 set: row 5
+      {0x09, 0x15},  // bit 4 set (the cassette output), row unchanged
+      {0x04, 0x11},  // bit 2 cleared: row 1
+      {0x0F, 0x91},  // bit 7 set
+      {0x80, 0x00},
+  };
+  for (const auto& step : steps) {
+    ppi_write_control(step.control);
+    EXPECT_EQ(ppi_read_port_c(), step.port_c) << std::hex << int{step.control};
+    EXPECT_EQ(ppi.selected_row, step.port_c & 7u);
+  }
+  ppi_write_port_c(0x03);
+  ppi_use_own();
+  ppi_write_control(0x0B);
+  EXPECT_EQ(ppi_read_port_c() | ppi.selected_row << 8, 0x303u) << "the row stays, the control port goes";
+}
+
 }  // namespace

@@ -123,7 +123,8 @@ TEST_F(Z80, IrqIsAcceptedInsideTheCallInEveryMode) {
   EXPECT_EQ(std::memcmp(&cpu, &before, sizeof cpu), 0);
 }
 
-// NMI ignores IFF1 and keeps IFF2 for RETN; its cost is owed to the next run. RETI re-enables
+// NMI ignores IFF1 and keeps IFF2 for RETN; its cost comes out of the next run's budget, and
+// a run whose budget it outlasts runs nothing and leaves the rest owed. RETI re-enables
 // but does not take the pending request. A callback sees the working registers and may clear
 // the interrupt line. Reset values.
 uint16_t seen_pc = 0, seen_bc = 0;
@@ -136,13 +137,13 @@ TEST_F(Z80, NmiRetiCallbacksAndReset) {
          cpu.pc = 0x3000, cpu.iff1 = cpu.iff2 = kIffSet;
          cpu_nmi();
          EXPECT_EQ(all(cpu.iff1, cpu.iff2, cpu.pc, cpu.owed_cycles), all(0, kIffSet, 0x66, 11));
-       }, {{1, 14, 0x3000}, {1, 4, 0x3001}}, [] { EXPECT_EQ(cpu.iff1, kIffSet); }},
+       }, {{5, 5, 0x66}, {7, 20, 0x3000}, {1, 4, 0x3001}}, [] { EXPECT_EQ(cpu.iff1, kIffSet); }},
       {"IRQ, RETI", {}, [] {
          put(0x38, {0xED, 0x4D});
          cpu.pc = 0x5000, cpu.iff1 = kIffSet;
          irq_in_mode_1();
          cpu.iff2 = kIffSet;  // as an earlier EI would have left it
-       }, {{1, -1, 0x5000}, {4, 4, 0x5001}},
+       }, {{14, 27, 0x5000}, {4, 4, 0x5001}},
        [] { EXPECT_EQ(cpu.iff1, kIffSet); EXPECT_EQ(cpu.irq_line, 1); }},
       {"LD BC,8899h; OUT (10h),A", {0x01, 0x99, 0x88, 0xD3, 0x10, 0x00},
        [] { cpu_set_port_out(observing_out); cpu.irq_line = 1; }, {{100, -1, -1}},
@@ -154,6 +155,32 @@ TEST_F(Z80, NmiRetiCallbacksAndReset) {
                 cpu.af_alt | cpu.bc_alt | cpu.de_alt | cpu.hl_alt,
                 cpu.iff1 | cpu.iff2 | cpu.im | cpu.i | cpu_r() | cpu.irq_line | cpu.owed_cycles),
             all(0x0040, 0, 0xFFFF, 0, 0));
+}
+
+// A handler that re-enables interrupts while the line is still asserted takes one every few
+// T-states, in every mode. The acceptances are paid from the budgets: every line lasts its
+// budget plus at most the last instruction, and the core fetches no more than once a T-state.
+TEST_F(Z80, AnInterruptStormCostsOnlyItsLines) {
+  for (uint8_t mode = 0; mode < 3; ++mode) {
+    SCOPED_TRACE(testing::Message() << "IM " << int{mode});
+    SetUp();
+    put(0x0000, {0x18, 0xFE});  // JR $
+    put(0x0038, {0xFB, 0xC9});  // EI; RET
+    put(0x80FF, {0x38, 0x00});  // IM 2's vector
+    cpu.i = 0x80, cpu.im = mode, cpu.sp = 0xF000;
+    cpu.iff1 = cpu.iff2 = kIffSet;
+    const uint32_t r_before = cpu.r_count;
+    for (int line = 0; line < 312; ++line) {
+      if (line == 212) cpu_irq(0xFF);
+      if (line == 261) cpu_clear_irq();
+      const int32_t ran = cpu_run(229);
+      ASSERT_TRUE(ran >= 229 && ran < 229 + 27) << "line " << line << " ran " << ran;
+      ASSERT_LE(cpu.owed_cycles, 229u * 19 / 4 + 19) << "line " << line;
+    }
+    EXPECT_LE(cpu.r_count - r_before, 312u * 229);
+    EXPECT_GT(cpu.r_count - r_before, 312u * 229 / 12);  // the storm did run
+    EXPECT_EQ(cpu.sp, 0xF000);
+  }
 }
 
 // Prefixes and R: an ignored DD/FD costs 4 and is a step and an R step of its own; an ED hole
