@@ -140,7 +140,14 @@ void live_ring_pull(LiveRing& r, int16_t* out, int32_t count, uint32_t now_ms) {
       r.gain = 0;
     }
   }
-  for (int32_t k = 0; k < count; ++k) {
+  // Playing on with enough in the ring: the samples as they are.
+  const int32_t straight = r.play == LivePlay::Playing && written - read >= static_cast<uint64_t>(count) ? count : 0;
+  for (int32_t k = 0; k < straight; ++k) out[k] = r.samples[(read + static_cast<uint64_t>(k)) & kRingMask];
+  if (straight > 0) {
+    read += static_cast<uint64_t>(straight);
+    r.last_out = out[straight - 1];
+  }
+  for (int32_t k = straight; k < count; ++k) {
     const bool sounding = r.play == LivePlay::FadingIn || r.play == LivePlay::Playing ||
                           r.play == LivePlay::FadingOut;
     if (sounding && read == written) {

@@ -14,8 +14,10 @@ double cubic(double x0, double x1, double x2, double x3, double t) {
   return x1 + 0.5 * t * (x2 - x0 + t * (2.0 * x0 - 5.0 * x1 + 4.0 * x2 - x3 + t * (3.0 * (x1 - x2) + x3 - x0)));
 }
 
+// Rounded to the nearest, halves away from zero, and clipped.
 int16_t to_sample(double v) {
-  return static_cast<int16_t>(std::clamp(std::lround(v), -32768l, 32767l));
+  const double clipped = std::clamp(v, -32768.0, 32767.0);
+  return static_cast<int16_t>(clipped < 0.0 ? clipped - 0.5 : clipped + 0.5);
 }
 
 }  // namespace
