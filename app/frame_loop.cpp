@@ -1,5 +1,6 @@
 // The frame loop: pacing wall-clock time into emulated frames (50 a second,
-// 60 on the NTSC machine), the scanline schedule of one frame (312 lines, or
+// 60 on the NTSC machine; while the window plays sound, a second of the
+// sound card's clock), the scanline schedule of one frame (312 lines, or
 // 262), and the load meter.
 //
 // One scanline is 229 Z80 cycles (228 on the NTSC machine): the CPU runs its
@@ -7,7 +8,7 @@
 // 212, or 192), then the sound side takes its share of samples. The figures
 // are the running machine's, from machine_timing. At most 10 frames run per
 // pacing step and only the last of them is drawn, presented and allowed to
-// deliver audio.
+// deliver audio; every frame's samples go to the live sound.
 #include "app/app.h"
 
 #include "app/library.h"
@@ -22,6 +23,7 @@
 #include "bus/typing.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/stream.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -70,7 +72,7 @@ void app_pace_reset() {
 int32_t app_frames_run() { return frames_run; }
 
 int32_t app_pace_frames() {
-  const uint32_t now = platform_millis();
+  const uint32_t now = live_pace_clock();
   const uint32_t elapsed = now - pace_base_ms;
   int64_t due = static_cast<int64_t>(app_settings.frame_rate) * elapsed / 1000;
   const int64_t new_frames = due - pace_done;
@@ -147,6 +149,7 @@ void app_emulate_frame(int render, int last) {
     frame_calls.snd_line_done();
   }
   frame_calls.snd_frame_end(last);
+  live_frame(snd_frame_samples(), machine_timing.samples_per_frame);
   frame_calls.video_unlock_frame();
 }
 

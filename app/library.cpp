@@ -24,6 +24,7 @@
 #include "bus/io.h"
 #include "bus/ppi.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/psg.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -82,6 +83,7 @@ void app_load_game(int index) {
     }
   }
   menu_cursor = index;
+  live_load();
   cart_use_flat();
   ppi_use_own();
   running_name = library_slug(entry);
@@ -105,6 +107,7 @@ void app_reset_machine() {
 }
 
 void app_hard_reset() {
+  live_load();
   app_reset_machine();
   show_message("Hard Reset", kHardResetFrames);
 }

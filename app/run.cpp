@@ -20,6 +20,7 @@
 #include "display/screenshot.h"
 #include "display/video.h"
 #include "platform/platform.h"
+#include "sound/live.h"
 #include "sound/stream.h"
 #include "sound/vgm.h"
 #include "state/state_file.h"
@@ -239,7 +240,9 @@ int app_main(const RunOptions& o) {
 
   window_active = 1;
   app_tape_begin();
+  if (!o.headless) live_start();
   int status = o.headless ? headless_frames(o) : message_loop();
+  live_stop();
   if (!app_tape_finish() && o.headless) status = 1;
   app_shutdown();
   platform_audio_close();

@@ -13,6 +13,7 @@
 #include "app/library.h"
 #include "app/osd.h"
 #include "display/video.h"
+#include "sound/live.h"
 #include "sound/stream.h"
 #include "state/state_file.h"
 #include "vdp/row_cache.h"
@@ -114,12 +115,16 @@ void app_load_slot(int slot) {
   show_one_line("State " + std::to_string(slot) + " loaded", kSlotFrames);
 }
 
-void app_state_loaded() { app_settings.logo_phase = 0; }
+void app_state_loaded() {
+  app_settings.logo_phase = 0;
+  live_load();
+}
 
 void app_set_paused(int paused) {
   paused = paused ? 1 : 0;
   if (paused == machine_paused) return;
   machine_paused = paused;
+  live_pause(paused);
   if (paused) {
     copy_picture(true);
     if (snd.enabled) snd_stop();

@@ -133,6 +133,11 @@ void snd_frame_end(int deliver) {
   }
 }
 
+const int16_t* snd_frame_samples() {
+  const int32_t just_made = (snd.segment + kStagingFrames - 1) % kStagingFrames;
+  return snd.staging + just_made * machine_timing.samples_per_frame;
+}
+
 void snd_deliver_staged() {
   const int32_t staged = snd.segment * machine_timing.samples_per_frame;
   if (staged <= snd.delivered) return;

@@ -63,6 +63,9 @@ void snd_frame_begin();
 void snd_line_done();
 void snd_frame_end(int deliver);
 void snd_write_chunk(const int16_t* samples, int32_t count);
+// After snd_frame_end: the frame's samples (machine_timing's samples per
+// frame of them), as the live sound takes them.
+const int16_t* snd_frame_samples();
 // Hands the frames staged so far, and not handed out yet, to the audio
 // device now, and notes them as delivered.
 void snd_deliver_staged();
