@@ -1,17 +1,19 @@
 // The frame loop: pacing wall-clock time into emulated frames of the machine
-// (50 a second, 60 on the NTSC machine), the shell's work around each frame
+// (50 a second, 60 on the NTSC machine; while the window plays sound, a
+// second of the sound card's clock), the shell's work around each frame
 // (overlays, timers, presenting), and the load meter.
 //
 // At most 10 frames run per pacing step and only the last of them is drawn,
-// presented and allowed to deliver audio. After the step's frames the host
-// keys are read once and handed to the machine, which the program sees from
-// the next frame on.
+// presented and allowed to deliver audio; every frame's samples go to the
+// live sound. After the step's frames the host keys are read once and
+// handed to the machine, which the program sees from the next frame on.
 #include "app/app.h"
 
 #include <string>
 
 #include "app/host_input.h"
 #include "app/library.h"
+#include "app/live.h"
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/sound_out.h"
@@ -62,7 +64,7 @@ void app_pace_reset() {
 int32_t app_frames_run() { return frames_run; }
 
 int32_t app_pace_frames() {
-  const uint32_t now = platform_millis();
+  const uint32_t now = live_pace_clock();
   const uint32_t elapsed = now - pace_base_ms;
   int64_t due = static_cast<int64_t>(app_settings.frame_rate) * elapsed / 1000;
   const int64_t new_frames = due - pace_done;

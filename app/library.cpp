@@ -16,6 +16,7 @@
 
 #include "app/app.h"
 #include "app/library_rom_dir.h"
+#include "app/live.h"
 #include "app/menu.h"
 #include "app/osd.h"
 #include "machine/machine.h"
@@ -70,6 +71,7 @@ void app_load_game(int index) {
     }
   }
   menu_cursor = index;
+  live_load();
   running_name = library_slug(entry);
   machine_load_library_image(image, entry.size);
   // Only acts while no key delay runs, so not straight after the menu's ENTER.
@@ -77,6 +79,7 @@ void app_load_game(int index) {
 }
 
 void app_hard_reset() {
+  live_load();
   machine_reset();
   show_message("Hard Reset", kHardResetFrames);
 }

@@ -13,6 +13,7 @@
 #include "app/hotkeys.h"
 #include "app/key_log.h"
 #include "app/library.h"
+#include "app/live.h"
 #include "app/machine_files.h"
 #include "app/osd.h"
 #include "app/sound_out.h"
@@ -234,7 +235,9 @@ int app_main(const RunOptions& o) {
 
   window_active = 1;
   app_tape_begin();
+  if (!o.headless) live_start();
   int status = o.headless ? headless_frames(o) : message_loop();
+  live_stop();
   if (!app_tape_finish() && o.headless) status = 1;
   app_shutdown();
   platform_audio_close();

@@ -1,6 +1,7 @@
 // The audio device, its looping buffer and the chunks written into it.
 #include "app/sound_out.h"
 
+#include "app/live.h"
 #include "app/machine_files.h"
 #include "platform/platform.h"
 
@@ -98,6 +99,7 @@ void snd_write_chunk(const int16_t* samples, int32_t count) {
 
 void snd_deliver(const MachineFrame& frame, int last) {
   if (last == 1 && frame.chunk.count > 0) write_if_playing(frame.chunk);
+  live_frame(frame.samples.samples, frame.samples.count);
 }
 
 void snd_deliver_staged() { write_if_playing(machine_take_staged_samples()); }

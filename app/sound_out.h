@@ -40,7 +40,8 @@ void snd_buffer_play();
 void snd_buffer_stop();
 void snd_write_chunk(const int16_t* samples, int32_t count);
 // A frame's sound: the chunk it completed, if any, is written when the frame
-// is the last of its pacing step (last = 1) and the buffer plays.
+// is the last of its pacing step (last = 1) and the buffer plays; the
+// frame's own samples go to the live sound (app/live.h).
 void snd_deliver(const MachineFrame& frame, int last);
 // The samples staged and not handed out yet go to the device now (before a
 // state is saved at the end of a headless run).

@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "app/library.h"
+#include "app/live.h"
 #include "app/machine_files.h"
 #include "app/osd.h"
 #include "app/sound_out.h"
@@ -113,12 +114,16 @@ void app_load_slot(int slot) {
   show_one_line("State " + std::to_string(slot) + " loaded", kSlotFrames);
 }
 
-void app_state_loaded() { app_settings.logo_phase = 0; }
+void app_state_loaded() {
+  app_settings.logo_phase = 0;
+  live_load();
+}
 
 void app_set_paused(int paused) {
   paused = paused ? 1 : 0;
   if (paused == machine_paused) return;
   machine_paused = paused;
+  live_pause(paused);
   if (paused) {
     copy_picture(true);
     if (snd_out.enabled) snd_stop();

@@ -41,6 +41,7 @@ void sdl_audio_set_position(uint32_t byte_offset);
 int sdl_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
 int sdl_audio_play();
 int sdl_audio_stop();
+int sdl_audio_set_source(PlatformAudioPull pull);
 
 int headless_init(const PlatformOptions& options);
 void headless_quit();
@@ -78,6 +79,10 @@ void headless_audio_set_position(uint32_t byte_offset);
 int headless_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
 int headless_audio_play();
 int headless_audio_stop();
+int headless_audio_set_source(PlatformAudioPull pull);
+// The driven clock has moved to `now_ms`: a live source is pulled as the
+// device's own clock would have by then.
+void headless_audio_clock(uint32_t now_ms);
 
 // 1 when the named host key (either of its keys, for ENTER and Ctrl) is down
 // in a 256-byte state by DirectInput code.

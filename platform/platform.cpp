@@ -196,3 +196,7 @@ int platform_audio_stop() {
   if (sdl()) return sdl_audio_stop();
   return headless_audio_stop();
 }
+int platform_audio_set_source(PlatformAudioPull pull) {
+  if (sdl()) return sdl_audio_set_source(pull);
+  return headless_audio_set_source(pull);
+}

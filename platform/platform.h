@@ -160,6 +160,14 @@ void platform_audio_set_position(uint32_t byte_offset);
 int platform_audio_write(uint32_t byte_offset, const int16_t* samples, int count);
 int platform_audio_play();
 int platform_audio_stop();
+// The live sound: while a source is set, the device plays what `pull` gives
+// it instead of the looping buffer (whose play position still moves on),
+// `count` samples at a time, called on the device's own thread as its clock
+// asks, with the millisecond clock of that moment. Play and stop leave it
+// alone. The source stays until it is replaced or the device closes.
+// 1 when set (or cleared); 0 while no device is open.
+using PlatformAudioPull = void (*)(int16_t* out, int count, uint32_t now_ms);
+int platform_audio_set_source(PlatformAudioPull pull);
 
 // ---- headless runs -------------------------------------------------------
 // The caller drives the clock, scripts the held keys and records the audio.

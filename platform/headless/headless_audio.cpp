@@ -4,6 +4,11 @@
 // appended to a 16-bit mono WAV file, whose sizes are filled in at close.
 // The WAV file grows as a temporary file beside its target and replaces the
 // target at close; a failure is reported once and remembered for the run.
+//
+// A live source is played by a simulated sound card: as the driven clock
+// moves on, the source is pulled 512 samples at a time, whenever the card's
+// own clock (44,100 Hz, off by the chosen rate error) has played the last
+// pull, each pull stamped with the millisecond it falls in.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +21,7 @@
 namespace {
 
 constexpr int kMaxBufferBytes = 1 << 24;
+constexpr int kPullSamples = 512;  // as the SDL device's
 
 enum class WavState { NotStarted, Writing, Written, Failed };
 
@@ -30,6 +36,12 @@ struct HeadlessAudio {
   OutputFile wav;
   WavState wav_state = WavState::NotStarted;
   uint32_t wav_data_bytes = 0;
+  // The simulated card.
+  PlatformAudioPull source = nullptr;
+  double rate_error = 0.0;
+  uint32_t clock_base_ms = 0;  // when the card started, on the driven clock
+  uint64_t pulls = 0;          // pulls since then
+  HeadlessAudioListener listener = nullptr;
 };
 
 HeadlessAudio audio;
@@ -88,6 +100,7 @@ int headless_audio_open(int rate, int buffer_bytes) {
 
 void headless_audio_close() {
   wav_finish();
+  audio.source = nullptr;
   audio.open = 0;
   audio.playing = 0;
   audio.ring.clear();
@@ -143,3 +156,40 @@ const uint8_t* headless_audio_buffer(int* bytes) {
 }
 
 void headless_audio_fail_open(int step) { audio.fail_step = step; }
+
+int headless_audio_set_source(PlatformAudioPull pull) {
+  if (!audio.open) return 0;
+  audio.source = pull;
+  audio.clock_base_ms = headless_millis();
+  audio.pulls = 0;
+  return 1;
+}
+
+void headless_audio_clock(uint32_t now_ms) {
+  if (audio.source == nullptr) return;
+  const auto elapsed = static_cast<int32_t>(now_ms - audio.clock_base_ms);
+  if (elapsed < 0 || audio.rate_error <= -1.0) {  // set back, or the card stopped: it starts again from here
+    audio.clock_base_ms = now_ms;
+    audio.pulls = 0;
+    return;
+  }
+  const double period_ms = kPullSamples * 1000.0 / (audio.rate * (1.0 + audio.rate_error));
+  int16_t block[kPullSamples];
+  for (;;) {
+    const double due = static_cast<double>(audio.pulls) * period_ms;
+    if (due > elapsed || audio.source == nullptr) break;
+    const uint32_t at = audio.clock_base_ms + static_cast<uint32_t>(due);
+    audio.source(block, kPullSamples, at);
+    if (audio.listener != nullptr) audio.listener(block, kPullSamples, at);
+    audio.pulls += 1;
+  }
+}
+
+void headless_audio_set_rate_error(double rate_error) {
+  headless_audio_clock(headless_millis());  // the card plays up to now at its old rate
+  audio.rate_error = rate_error;
+  audio.clock_base_ms = headless_millis();
+  audio.pulls = 0;
+}
+
+void headless_audio_set_listener(HeadlessAudioListener listener) { audio.listener = listener; }

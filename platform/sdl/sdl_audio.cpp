@@ -1,8 +1,9 @@
 // SDL2 audio device: a callback plays the looping buffer (16-bit mono) and
 // advances the play position, which the emulation thread reads; chunk
 // writes and position changes hold the device lock, so the callback never
-// sees half a chunk. Without a sound card the open fails with one line on
-// stderr and the emulator runs silent.
+// sees half a chunk. Once a live source is set the callback plays what the
+// source gives instead, 512 samples a call. Without a sound card the open
+// fails with one line on stderr and the emulator runs silent.
 #include <SDL.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -28,12 +29,20 @@ struct SdlAudio {
   std::vector<uint8_t> ring;
   std::atomic<uint32_t> position{0};
   std::atomic<int> playing{0};
+  PlatformAudioPull source = nullptr;  // changed only under the device lock
 };
 
 SdlAudio audio;
 
 // Runs on SDL's audio thread.
 void SDLCALL play(void*, Uint8* stream, int len) {
+  if (audio.source != nullptr) {
+    audio.source(reinterpret_cast<int16_t*>(stream), len / 2, SDL_GetTicks());
+    if (audio.playing.load() && !audio.ring.empty()) {
+      audio.position.store(static_cast<uint32_t>((audio.position.load() + static_cast<size_t>(len)) % audio.ring.size()));
+    }
+    return;
+  }
   if (!audio.playing.load() || audio.ring.empty()) {
     std::memset(stream, 0, static_cast<size_t>(len));
     return;
@@ -121,6 +130,7 @@ void sdl_audio_close() {
     SDL_CloseAudioDevice(audio.device);
     audio.device = 0;
   }
+  audio.source = nullptr;
   audio.ring.clear();
   audio.playing.store(0);
   if (audio.subsystem) {
@@ -157,5 +167,13 @@ int sdl_audio_play() {
 int sdl_audio_stop() {
   if (audio.device == 0) return 0;
   audio.playing.store(0);
+  return 1;
+}
+
+int sdl_audio_set_source(PlatformAudioPull pull) {
+  if (audio.device == 0) return 0;
+  SDL_LockAudioDevice(audio.device);
+  audio.source = pull;
+  SDL_UnlockAudioDevice(audio.device);
   return 1;
 }

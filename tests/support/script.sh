@@ -19,7 +19,8 @@ print(d[o:o + 3].hex())' "$1"; }
 
 # x_session: an X server of its own choosing (Xvfb, 1024 x 768) with the
 # openbox window manager running, or a skip. `quav_window ARGS` starts QUAV
-# windowed (its pid in $quav, its output in quav.out); `find_window` waits up
+# windowed (its pid in $quav, its output in quav.out), with SDL's audio
+# driver $quav_audio (default dummy: no sound); `find_window` waits up
 # to 10 s for its window (the id in $window); `ended SECONDS` is 0 when QUAV
 # ended by itself with status 0 within that time, and stops it otherwise.
 x_session() {
@@ -42,7 +43,7 @@ x_session() {
 }
 quav_window() {
   # The X and GL libraries that SDL unloads at exit leave leak reports without symbols.
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy \
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER="${quav_audio:-dummy}" \
     "$QUAV_BIN" --windowed "$@" >quav.out 2>&1 & quav=$!
   pids+=($quav)
 }
