@@ -1,6 +1,8 @@
-# QUAV: `make run` sets up, builds and starts the emulator; `make test` sets
-# up, builds and runs every test: the fuzz targets (clang), the tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the plain build's.
+# QUAV: `make` builds the programs (build/quav, and the libretro core beside
+# it); `make run` sets up, builds the emulator alone and starts it; `make test`
+# sets up, builds and runs every test: the fuzz targets (clang), the tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the plain
+# build's.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -8,7 +10,7 @@ JOBS       ?= $(shell nproc)
 ARGS       ?=
 CTEST      = ctest --output-on-failure -j $(JOBS)
 
-.PHONY: all setup build run test test-plain test-asan test-fuzz bench clean
+.PHONY: all setup configure build build-all run test test-plain test-asan test-fuzz bench clean
 
 # A newcomer's first `make` on a machine without the packages stops here in one
 # line instead of in CMake. `make run` and `make test` install them themselves.
@@ -24,17 +26,26 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
-build:
+configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+# The programs a user runs; the tests and benchmarks are built by their own
+# targets.
+build: configure
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+build-all: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: setup build
+# Only what it runs: the emulator, not the test programs.
+run: setup configure
+	cmake --build $(BUILD) -j $(JOBS) --target quav
 	./$(BUILD)/quav $(ARGS)
 
 # The plain run comes last so that its summary closes the output.
 test: setup test-fuzz test-asan test-plain
 
-test-plain: build
+test-plain: build-all
 	cd $(BUILD) && $(CTEST) -LE fuzz
 
 test-asan:
@@ -48,7 +59,8 @@ test-fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	cd $(FUZZ_BUILD) && $(CTEST) -L fuzz
 
-bench: build
+bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quav_bench
 	./$(BUILD)/bench/quav_bench
 
 clean:

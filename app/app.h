@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "z80/cpu.h"
+#include "machine/machine.h"
 
 struct AppSettings {
   int32_t frame_rate = 50;  // the machine's frames a second: 50, or 60 (NTSC)
@@ -41,27 +41,27 @@ extern int32_t resolution_count;
 
 int32_t app_list_resolutions();
 int32_t app_find_resolution(int32_t width, int32_t height);
-// The Z80's memory maps over MachineMemory and its port callbacks, then a reset.
-void app_connect_cpu(PortIn in, PortOut out);
+// The machine of the kind chosen (machine_timing) powered on inside the
+// shell: the host keyboard, the machine, the about page, the logo booted,
+// the sound device.
 int32_t app_setup_machine();
 void app_shutdown();
-void app_vdp_interrupt(int level);
 
 // Frame loop and pacing.
 int32_t app_pace_frames();
 void app_run_frame(int render, int last);
 void app_emulate_frame(int render, int last);
+// The frame surface onto the back buffer, in the blit mode and at the screen
+// size of app_settings.
+void app_present();
 
-// The calls one frame makes into the devices and the host, in one table so
-// that tests can record their order. Start-up leaves them at the real
-// operations.
+// The calls one frame makes into the machine and the host, in one table so
+// that tests can record their order. They start at the real operations.
 struct FrameCalls {
-  int32_t (*cpu_run)(int32_t budget);
-  void (*cpu_nmi)();
-  void (*vdp_render_line)(int render);
-  void (*snd_frame_begin)();
-  void (*snd_line_done)();
-  void (*snd_frame_end)(int deliver);
+  MachineFrame (*machine_run_frame)(int draw);
+  void (*snd_deliver)(const MachineFrame& frame, int last);
+  MachineInput (*input_poll_host)();
+  void (*machine_set_input)(const MachineInput& input);
   uint8_t* (*video_lock_frame)();
   int (*video_unlock_frame)();
   void (*video_present)();
@@ -70,9 +70,7 @@ struct FrameCalls {
   void (*menu_draw)();
   void (*osd_draw_messages)();
   void (*osd_tick)();
-  void (*ppi_poll_host)();
   void (*app_load_game)(int index);
-  bool (*insert_held)();
 };
 extern FrameCalls frame_calls;
 

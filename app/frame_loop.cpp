@@ -1,32 +1,27 @@
-// The frame loop: pacing wall-clock time into emulated frames (50 a second,
-// 60 on the NTSC machine; while the window plays sound, a second of the
-// sound card's clock), the scanline schedule of one frame (312 lines, or
-// 262), and the load meter.
+// The frame loop: pacing wall-clock time into emulated frames of the machine
+// (50 a second, 60 on the NTSC machine; while the window plays sound, a
+// second of the sound card's clock), the shell's work around each frame
+// (overlays, timers, presenting), and the load meter.
 //
-// One scanline is 229 Z80 cycles (228 on the NTSC machine): the CPU runs its
-// slice first, then the VDP handles the line (raising its interrupt at line
-// 212, or 192), then the sound side takes its share of samples. The figures
-// are the running machine's, from machine_timing. At most 10 frames run per
-// pacing step and only the last of them is drawn, presented and allowed to
-// deliver audio; every frame's samples go to the live sound.
+// At most 10 frames run per pacing step and only the last of them is drawn,
+// presented and allowed to deliver audio; every frame's samples go to the
+// live sound. After the step's frames the host keys are read once and
+// handed to the machine, which the program sees from the next frame on.
 #include "app/app.h"
 
+#include <string>
+
+#include "app/host_input.h"
 #include "app/library.h"
+#include "app/live.h"
 #include "app/menu.h"
 #include "app/osd.h"
+#include "app/sound_out.h"
 #include "app/state_slots.h"
 #include "app/tape_typing.h"
-#include "bus/input.h"
-#include "bus/machine_timing.h"
-#include "bus/ppi.h"
-#include "bus/tape.h"
-#include "bus/typing.h"
+#include "app/typing.h"
 #include "display/video.h"
 #include "platform/platform.h"
-#include "sound/live.h"
-#include "sound/stream.h"
-#include "vdp/vdp.h"
-#include "z80/cpu.h"
 
 namespace {
 
@@ -46,18 +41,15 @@ int32_t frames_run = 0;  // since start-up: the frame count of key recordings
 // across their wrap comes out negative and is dropped.
 uint32_t meter_stamp() { return static_cast<uint32_t>(platform_ticks()); }
 
-bool insert_held() { return platform_key_held(HostKey::Insert) != 0; }
-
 }  // namespace
 
 CpuLoadMeter cpu_load_meter;
 
 FrameCalls frame_calls = {
-    cpu_run,           cpu_nmi,          vdp_render_line,    snd_frame_begin,
-    snd_line_done,     snd_frame_end,    video_lock_frame,   video_unlock_frame,
-    video_present,     video_draw_cpu_load, video_flip,      menu_draw,
-    osd_draw_messages, osd_tick,         ppi_poll_host,      app_load_game,
-    insert_held,
+    machine_run_frame, snd_deliver,         input_poll_host, machine_set_input,
+    video_lock_frame,  video_unlock_frame,  app_present,     video_draw_cpu_load,
+    video_flip,        menu_draw,           osd_draw_messages, osd_tick,
+    app_load_game,
 };
 
 PaceState app_pace_state() { return {pace_base_ms, pace_done, logo_steps}; }
@@ -94,10 +86,13 @@ int32_t app_pace_frames() {
     app_run_frame(last, last);
     frames_run += 1;
   }
+  app_tape_keep_up();
   if (machine_paused == 1) return 1;
-  if (frame_calls.insert_held()) frame_calls.cpu_nmi();
-  frame_calls.ppi_poll_host();
-  typing_poll(ppi.key_rows);
+  // The keys of this step (INS the RESET key) reach the machine now, with
+  // the keys typed in this step pressed into the matrix too.
+  MachineInput input = frame_calls.input_poll_host();
+  typing_poll(input.key_rows);
+  frame_calls.machine_set_input(input);
   if (app_settings.logo_phase == 1) {
     if (logo_steps >= kLogoSteps) {
       app_settings.logo_phase = 0;
@@ -132,25 +127,24 @@ void app_run_frame(int render, int last) {
   if (render == 1 && present == 1) frame_calls.video_present();
   if (app_settings.show_cpu_load == 1 && present == 1) {
     frame_calls.video_draw_cpu_load(load);
-    if (tape.playing) video_draw_load_line(1, app_tape_load_line().c_str());
+    const std::string tape_line = app_tape_load_line();
+    if (!tape_line.empty()) video_draw_load_line(1, tape_line.c_str());
   }
   if (render == 1) frame_calls.video_flip(1);
 }
 
+// The machine draws into the frame surface, which the lock lends it; the
+// frame's sound goes to the sound device.
 void app_emulate_frame(int render, int last) {
   if (app_settings.video_ready == 0) return;
   frame_calls.video_lock_frame();
-  frame_calls.snd_frame_begin();
-  const int32_t lines = machine_timing.lines_per_frame;
-  const int32_t cycles_per_line = machine_timing.cycles_per_line;
-  for (vdp.current_line = 0; vdp.current_line < lines; vdp.current_line += 1) {
-    tape_run_done(frame_calls.cpu_run(cycles_per_line));
-    frame_calls.vdp_render_line(render);
-    frame_calls.snd_line_done();
-  }
-  frame_calls.snd_frame_end(last);
-  live_frame(snd_frame_samples(), machine_timing.samples_per_frame);
+  const MachineFrame frame = frame_calls.machine_run_frame(render);
+  frame_calls.snd_deliver(frame, last);
   frame_calls.video_unlock_frame();
+}
+
+void app_present() {
+  video_present(app_settings.display_width, app_settings.display_height, app_settings.blit_mode);
 }
 
 void app_meter_calibrate(int32_t frames_per_second) {

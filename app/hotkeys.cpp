@@ -9,17 +9,15 @@
 
 #include "app/app.h"
 #include "app/library.h"
+#include "app/machine_files.h"
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
 #include "app/tape_typing.h"
-#include "bus/ppi.h"
 #include "display/screenshot.h"
 #include "display/video.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "sound/psg.h"
-#include "sound/vgm.h"
-#include "vdp/vdp.h"
 
 namespace {
 
@@ -134,7 +132,8 @@ void app_set_blit_mode(int mode) {
 
 void app_toggle_joystick() {
   if (!take_delay()) return;
-  show_one_line(ppi_toggle_joystick() ? "Joystick Mode" : "Keyboard Mode", kToggleFrames);
+  show_one_line(machine_toggle_joystick_mode() ? "Joystick Mode" : "Keyboard Mode",
+                kToggleFrames);
 }
 
 void app_next_blit_mode() {
@@ -149,14 +148,14 @@ void app_next_blit_mode() {
 
 void app_toggle_sprite_limit() {
   if (!take_delay()) return;
-  show_one_line(vdp_toggle_sprite_limit() ? "Sprite Limit ON!" : "Sprite Limit OFF!",
+  show_one_line(machine_toggle_sprite_limit() ? "Sprite Limit ON!" : "Sprite Limit OFF!",
                 kToggleFrames);
 }
 
 void app_toggle_vgm() {
   if (!take_delay()) return;
-  if (vgm_is_logging() == 0) {
-    vgm_start();
+  if (machine_vgm_logging() == 0) {
+    machine_vgm_start();
     show_one_line("VGM logging ON!", kToggleFrames);
   } else {
     vgm_stop(kVgmFile);
@@ -188,7 +187,7 @@ void app_screenshot() {
 void app_next_resolution() {
   if (!take_delay()) return;
   if (resolution_count <= 0) return;
-  psg.muted = 1;
+  machine_mute(1);
   app_settings.resolution_index += 1;
   if (app_settings.resolution_index >= resolution_count) app_settings.resolution_index = 0;
   const ResolutionEntry& row = resolution_table[app_settings.resolution_index];
@@ -197,7 +196,7 @@ void app_next_resolution() {
     app_settings.display_height = row.height;
     show_one_line(row.label, kResolutionFrames);
   }
-  psg.muted = 0;
+  machine_mute(0);
 }
 
 void app_toggle_memory() {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "bus/input.h"
+#include "app/host_input.h"
 
 KeyLog key_log;
 

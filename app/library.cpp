@@ -10,28 +10,20 @@
 // also on the screen) and changes nothing.
 #include "app/library.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/library_rom_dir.h"
+#include "app/live.h"
 #include "app/menu.h"
 #include "app/osd.h"
-#include "bus/cartridge.h"
-#include "bus/io.h"
-#include "bus/ppi.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "sound/live.h"
-#include "sound/psg.h"
-#include "vdp/vdp.h"
-#include "z80/cpu.h"
 
 namespace {
 
-constexpr uint32_t kMirrorAddress = 0x4000;
 constexpr int kLogoEntry = 0;
 constexpr int kHardResetFrames = 40;
 constexpr int kNoImageFrames = 160;
@@ -63,11 +55,7 @@ void report_unreadable(const char* path, const std::string& why) {
 }  // namespace
 
 void app_boot_logo() {
-  vdp_reset();
-  psg_reset();
-  std::memset(MachineMemory, 0, kMemorySize);
-  std::memcpy(MachineMemory, library_table[kLogoEntry].image, kImage16K);
-  cpu_reset();
+  machine_boot_logo();
   running_name = library_slug(library_table[kLogoEntry]);
 }
 
@@ -84,31 +72,15 @@ void app_load_game(int index) {
   }
   menu_cursor = index;
   live_load();
-  cart_use_flat();
-  ppi_use_own();
   running_name = library_slug(entry);
-  vdp_reset();
-  psg_reset();
-  std::memset(MachineMemory, 0, kMemorySize);
-  std::memcpy(MachineMemory, image, entry.size);
-  if (entry.size == kImage16K) std::memcpy(MachineMemory + kMirrorAddress, image, kImage16K);
-  cpu_reset();
+  machine_load_library_image(image, entry.size);
   // Only acts while no key delay runs, so not straight after the menu's ENTER.
   if (index == kLogoEntry) osd_show_about();
 }
 
-void app_reset_machine() {
-  cart_reset_banks();
-  // The reset line reaches the 8255 too; the machine's own PPI keeps its row.
-  if (ppi.power_on_8255 == 1) ppi_power_on_8255();
-  cpu_reset();
-  vdp_reset();
-  psg_reset();
-}
-
 void app_hard_reset() {
   live_load();
-  app_reset_machine();
+  machine_reset();
   show_message("Hard Reset", kHardResetFrames);
 }
 
@@ -120,28 +92,10 @@ int app_load_file(const char* path) {
     return 0;
   }
   // A short or empty file is fine: what lies beneath it stays.
-  std::memcpy(MachineMemory, image.data(), image.size());
-  ppi_use_own();
+  machine_load_file_image(image.data(), image.size());
   app_settings.logo_phase = 0;
   running_name = file_stem(path);
   return 1;
-}
-
-size_t app_insert_image(const uint8_t* image, size_t size, MapperChoice choice) {
-  const CartMap map = cart_choose_map(choice, size);
-  size_t used = size;
-  if (map == CartMap::Rom || map == CartMap::Sega) {
-    cart_insert(map, image, size);
-    if (map == CartMap::Rom) used = std::min<size_t>(size, kRomImageLimit);
-  } else {
-    // As "/file": over the booted logo, nothing cleared.
-    used = std::min<size_t>(size, kFlatImageLimit);
-    std::copy_n(image, used, MachineMemory);
-    if (map == CartMap::Ram8k) cart_add_ram8k();
-  }
-  // A cartridge on its own meets the PPI as the hardware powers it on.
-  ppi_power_on_8255();
-  return used;
 }
 
 int app_load_image(const char* path, MapperChoice choice) {
@@ -156,10 +110,11 @@ int app_load_image(const char* path, MapperChoice choice) {
     std::fprintf(stderr, "quav: %s is over 4 MB, more than a cartridge holds; not loaded\n", path);
     return 0;
   }
-  const size_t used = app_insert_image(image.data(), image.size(), choice);
-  if (used < image.size()) {
+  const bool rom = cart_choose_map(choice, image.size()) == CartMap::Rom;
+  const size_t held = machine_load_image(image.data(), image.size(), choice);
+  if (held < image.size()) {
     std::fprintf(stderr, "quav: %s: the %s map holds %zu KB; the rest of the image is cut\n",
-                 path, cart.map == CartMap::Rom ? "rom" : "ram8k", used / 1024);
+                 path, rom ? "rom" : "ram8k", held / 1024);
   }
   app_settings.logo_phase = 0;
   running_name = file_stem(path);

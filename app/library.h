@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bus/cartridge.h"
+#include "machine/machine.h"
 
 constexpr int kLibrarySize = 34;
 
@@ -35,24 +35,13 @@ extern const unsigned kLogoImage_size;
 
 void app_boot_logo();
 void app_load_game(int index);
-// The hard reset of F3 without its message: the map stays, its banks, the
-// CPU, VDP and sound chip start again.
-void app_reset_machine();
 void app_hard_reset();
 // The "/file" image: up to 32 KB at 0x0000. 1 when a file was read.
 int app_load_file(const char* path);
-// A cartridge image named by a bare path, under the map `choice` gives for
-// its size (bus/cartridge.h). An image of the flat map loads as "/file"
-// does; a rom or sega image replaces memory and map. Either way the PPI is
-// the 8255 as it powers on (row 7, the joysticks, selected), as a cartridge
-// finds it in the real machine. 1 when it was loaded; otherwise one line on
+// A cartridge image named by a bare path, read and put into the machine as
+// machine_load_image does. 1 when it was loaded; otherwise one line on
 // stderr and the machine runs on as it was.
 int app_load_image(const char* path, MapperChoice choice);
-// The machine part of that load, for an image already in memory (at most
-// kCartImageLimit bytes): the map chosen, the image put in and the PPI the
-// 8255 as it powers on. Returns how many of its bytes the map holds (fewer
-// than `size` when the rest is cut).
-size_t app_insert_image(const uint8_t* image, size_t size, MapperChoice choice);
 void app_write_game_list();
 // The running program's name, which its state slots carry: the library
 // entry's slug ("quav_logo" at start) or the "/file" image's file name stem.

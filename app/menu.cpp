@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/host_input.h"
 #include "app/library.h"
 #include "app/osd.h"
-#include "bus/ppi.h"
 
 int32_t menu_visible = 0;
 int32_t menu_cursor = 0;
@@ -54,11 +54,11 @@ void menu_toggle() {
   if (key_delay != 0) return;
   key_delay = kToggleDelay;
   menu_visible = !menu_visible;
-  ppi.input_enabled = !menu_visible;
+  host_keyboard.input_enabled = !menu_visible;
 }
 
 void menu_close() {
-  ppi.input_enabled = 1;
+  host_keyboard.input_enabled = 1;
   osd_timer = 0;
   menu_visible = 0;
 }

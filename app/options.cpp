@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "bus/input.h"
+#include "app/host_input.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bus/cartridge.h"
+#include "machine/machine.h"
 
 struct KeyHold {
   int code;  // DirectInput key code

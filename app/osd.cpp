@@ -2,7 +2,7 @@
 // of up to seven 42-character lines, drawn at x = 18 so that its last line
 // ends at row 215 of the frame surface, black (colour 1) on light green
 // (colour 3), for a number of frames. Glyphs are 6 x 8 cells of OsdFont,
-// drawn opaque through the VDP's pattern-expansion table, so the text has
+// drawn opaque from the VDP's ready-made pattern runs, so the text has
 // exactly the machine's colours. Codes 0-31 have no glyph and draw as blank
 // cells; nothing is clipped, wrapped or interpreted.
 #include "app/osd.h"
@@ -12,8 +12,7 @@
 
 #include "app/app.h"
 #include "display/video.h"
-#include "vdp/row_cache.h"
-#include "vdp/vdp.h"
+#include "machine/machine.h"
 
 char osd_lines[kOsdLines][kOsdLineBytes] = {};
 int32_t osd_line_count = 1;
@@ -25,6 +24,7 @@ constexpr int kFirstCode = 32;
 constexpr int kGlyphCount = 224;
 constexpr int kGlyphRows = 8;
 constexpr int kCellWidth = 6;
+constexpr int kRunPixels = 8;
 constexpr int kBlockX = 18;
 constexpr int kBlockBottom = 216;  // the block's last row is 215
 constexpr int kFrameSurface = 2;
@@ -102,16 +102,15 @@ void osd_draw_text(int x, int y, const char* text, int foreground, int backgroun
 }
 
 void osd_draw_glyph(int x, int y, int code, int foreground, int background) {
-  const uint8_t* table = vdp.expansion_table;
+  const uint16_t* runs = machine_pattern_runs(foreground, background);
   auto* dst = reinterpret_cast<uint8_t*>(video_pixel_address(kFrameSurface, x, y));
-  if (!table || !dst) return;
-  vdp_forget_rows(y, kGlyphRows);  // the VDP draws these rows again on the next frame
+  if (!runs || !dst) return;
+  machine_picture_overwritten(y, kGlyphRows);  // the VDP draws these rows again on the next frame
   const unsigned glyph = static_cast<unsigned>(code - kFirstCode) & 0xFF;
-  const uint32_t colours = vdp.bg_term[background & 15] | vdp.fg_term[foreground & 15];
   for (int row = 0; row < kGlyphRows; ++row) {
     const uint8_t bits = glyph < kGlyphCount ? OsdFont[glyph * kGlyphRows + row] : 0;
-    std::memcpy(dst, table + (colours | vdp.pattern_term[bits]), kCellWidth * sizeof(uint16_t));
-    dst += vdp.frame_pitch;
+    std::memcpy(dst, runs + bits * kRunPixels, kCellWidth * sizeof(uint16_t));
+    dst += display.pitch[kFrameSurface];
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "display/font.h"
+
 constexpr int kOsdLines = 7;
 constexpr int kOsdLineChars = 42;
 constexpr int kOsdLineBytes = 44;  // 42 characters, a NUL, one spare byte
@@ -25,7 +27,3 @@ void osd_show_help();
 void osd_show_about();
 // Counts the message timer down once per frame.
 void osd_tick();
-
-// 224 glyphs for the codes 32-255, 8 rows each, bit 7 the leftmost pixel;
-// six columns are drawn.
-extern const uint8_t OsdFont[224 * 8];

@@ -13,22 +13,19 @@
 #include "app/hotkeys.h"
 #include "app/key_log.h"
 #include "app/library.h"
+#include "app/live.h"
+#include "app/machine_files.h"
 #include "app/osd.h"
+#include "app/sound_out.h"
 #include "app/state_slots.h"
 #include "app/tape_typing.h"
-#include "bus/machine_timing.h"
 #include "display/screenshot.h"
 #include "display/video.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "sound/live.h"
-#include "sound/stream.h"
-#include "sound/vgm.h"
-#include "state/state_file.h"
 
 namespace {
 
-constexpr int kFrameWidth = 288;
-constexpr int kFrameHeight = 240;
 constexpr uint32_t kCtrlTestDelayMs = 250;
 constexpr int kLibraryLast = kLibrarySize - 1;
 constexpr int kFileMessageFrames = 160;
@@ -65,7 +62,7 @@ uint32_t headless_step_millis(int frame) {
 // Headless: N pacing steps, the clock advanced by one frame period before
 // each, so every step runs one frame and the run is deterministic.
 int headless_frames(const RunOptions& o) {
-  if (!o.vgm.empty()) vgm_start();
+  if (!o.vgm.empty()) machine_vgm_start();
   for (int frame = 0; frame < o.frames && quit_requested == 0; ++frame) {
     headless_keyboard_set_frame(frame);
     key_log_pass(frame);
@@ -108,8 +105,8 @@ bool read_start_state(const std::string& path, std::vector<uint8_t>* bytes) {
   bool ok = state_read_file(path, bytes, &why);
   if (ok) {
     MachineKind kind = machine_timing.kind;
-    if (state_machine_kind(*bytes, &kind)) machine_timing_select(kind);
-    ok = state_decode(*bytes, &why) != nullptr;
+    if (machine_state_kind(*bytes, &kind)) machine_timing_select(kind);
+    ok = machine_state_fits(*bytes, &why);
   }
   if (ok) return true;
   std::fprintf(stderr, "quav: cannot load the state %s: %s\n", path.c_str(), why.c_str());
@@ -121,9 +118,7 @@ bool read_start_state(const std::string& path, std::vector<uint8_t>* bytes) {
 // are those of the run that saved the state.
 void commit_start_state(const std::vector<uint8_t>& bytes) {
   std::string why;
-  SnapshotPtr snapshot = state_decode(bytes, &why);
-  if (!snapshot) return;
-  state_commit(*snapshot);
+  if (!machine_load_state(bytes, &why)) return;
   app_state_loaded();
   osd_timer = 0;
   key_delay = 0;

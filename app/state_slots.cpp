@@ -11,13 +11,12 @@
 
 #include "app/app.h"
 #include "app/library.h"
+#include "app/live.h"
+#include "app/machine_files.h"
 #include "app/osd.h"
+#include "app/sound_out.h"
 #include "display/video.h"
-#include "sound/live.h"
-#include "sound/stream.h"
-#include "state/state_file.h"
-#include "vdp/row_cache.h"
-#include "vdp/vdp.h"
+#include "machine/machine.h"
 
 int32_t machine_paused = 0;
 
@@ -58,7 +57,7 @@ void copy_picture(bool keep) {
   const size_t pixels = static_cast<size_t>(kFrameWidth) * kFrameHeight;
   if (keep) paused_picture.assign(pixels, 0);
   if (paused_picture.size() != pixels || video_lock_frame() == nullptr) return;
-  if (!keep) vdp_forget_all_rows();  // the machine's rows are drawn again after the pause
+  if (!keep) machine_picture_overwritten(0, kFrameHeight);  // drawn again after the pause
   for (int y = 0; y < kFrameHeight; ++y) {
     uint16_t* row = video_pixel_address(kFrameSurface, 0, y);
     uint16_t* kept = paused_picture.data() + static_cast<size_t>(y) * kFrameWidth;
@@ -127,10 +126,10 @@ void app_set_paused(int paused) {
   live_pause(paused);
   if (paused) {
     copy_picture(true);
-    if (snd.enabled) snd_stop();
+    if (snd_out.enabled) snd_stop();
     show_one_line(kPausedText, kPausedFrames);
   } else {
-    if (snd.enabled) snd_start();
+    if (snd_out.enabled) snd_start();
     if (std::strcmp(osd_lines[0], kPausedText) == 0) osd_timer = 0;
   }
 }

@@ -7,15 +7,15 @@
 #include <cstring>
 #include <vector>
 
-#include "bus/ppi.h"
-#include "bus/tape.h"
-#include "bus/tape_wav.h"
-#include "bus/typing.h"
+#include "app/tape_wav.h"
+#include "app/typing.h"
+#include "machine/cassette.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr size_t kMaxTypedFile = 1 << 20;  // far above any listing
+constexpr size_t kRecordedLimit = 1 << 16;  // samples recorded before they go to the file
 constexpr int kClipboardDelay = 1;         // polls before the clipboard's first key
 
 // The strokes of a text, each character without a key named on stderr.
@@ -45,7 +45,7 @@ int app_tape_setup(const RunOptions& o, std::string* line) {
     if (!note.empty()) {
       std::fprintf(stderr, "quav: the tape %s: %s\n", o.tape.c_str(), note.c_str());
     }
-    tape_insert(std::move(levels));
+    machine_tape_insert(std::move(levels));
   }
   std::vector<KeyStroke> strokes;
   for (const TypedSource& source : o.type) {
@@ -64,33 +64,34 @@ int app_tape_setup(const RunOptions& o, std::string* line) {
     strokes.insert(strokes.end(), more.begin(), more.end());
   }
   if (!strokes.empty()) typing_start(strokes, o.type_at);
-  if (!o.tape_out.empty() && !tape_record_open(o.tape_out.c_str(), 0)) {
+  if (!o.tape_out.empty() && !tape_record_open(o.tape_out.c_str())) {
     // output_open has said why on stderr.
-    *line = "cannot write " + o.tape_out + ": " + std::strerror(tape.out.file.error);
+    *line = "cannot write " + o.tape_out + ": " + std::strerror(tape_out_file.file.error);
     return 0;
   }
   return 1;
 }
 
 void app_tape_begin() {
-  tape.out.level = (ppi.port_c_latch & kCassetteOutBit) ? 1 : 0;
+  if (tape_out_file.file.f != nullptr) machine_tape_record_start();
 }
 
-int app_tape_finish() { return tape_record_close(tape.clock); }
-
-void app_tape_discard() {
-  output_discard(&tape.out.file);
-  tape.out = TapeRecorder{};
+void app_tape_keep_up() {
+  if (machine_tape_recorded()->size() >= kRecordedLimit) tape_record_flush();
 }
+
+int app_tape_finish() { return tape_record_close(); }
+
+void app_tape_discard() { tape_record_discard(); }
 
 std::string app_tape_play_stop() {
-  if (!tape.inserted) return "No tape";
-  return tape_toggle_play() ? "Tape playing" : "Tape stopped";
+  if (!machine_tape_inserted()) return "No tape";
+  return machine_tape_toggle_play() ? "Tape playing" : "Tape stopped";
 }
 
 std::string app_tape_rewind() {
-  if (!tape.inserted) return "No tape";
-  tape_rewind();
+  if (!machine_tape_inserted()) return "No tape";
+  machine_tape_rewind();
   return "Tape rewound";
 }
 
@@ -103,7 +104,7 @@ std::string app_type_clipboard() {
 }
 
 std::string app_tape_load_line() {
-  if (!tape.inserted || !tape.playing) return "";
+  if (!machine_tape_inserted() || !machine_tape_playing()) return "";
   const auto clock = [](uint64_t t) {
     const uint64_t s = t / kTapeClockHz;
     char text[24];
@@ -111,5 +112,5 @@ std::string app_tape_load_line() {
                   static_cast<unsigned long long>(s % 60));
     return std::string(text);
   };
-  return "Tape " + clock(tape_position()) + " / " + clock(tape_length());
+  return "Tape " + clock(machine_tape_position()) + " / " + clock(machine_tape_length());
 }

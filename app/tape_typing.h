@@ -16,6 +16,9 @@
 int app_tape_setup(const RunOptions& options, std::string* line);
 // Right before the first frame: the recording starts at the output's level.
 void app_tape_begin();
+// After a pacing step's frames: the recorded samples go to the file once
+// enough have gathered.
+void app_tape_keep_up();
 // After the last frame: the recording is completed. 1, or 0 when it could
 // not be written (reported).
 int app_tape_finish();

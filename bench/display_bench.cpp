@@ -28,7 +28,7 @@ void BM_VideoPresent(benchmark::State& state) {
       *video_pixel_address(2, x, y) = static_cast<uint16_t>(x * 37 + y * 1031);
   video_unlock_frame();
   for (auto _ : state) {
-    video_present();
+    app_present();
     video_lock_surface(1);
     benchmark::DoNotOptimize(*video_pixel_address(1, width / 2, height / 2));
     video_unlock_surface(1);
@@ -75,7 +75,7 @@ void BM_SdlPresentAndFlip(benchmark::State& state) {
     video_lock_frame();
     *video_pixel_address(2, 100, 100) += 1;  // a new frame each time
     video_unlock_frame();
-    video_present();
+    app_present();
     video_flip(0);
   }
   app_settings = saved;

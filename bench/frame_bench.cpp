@@ -42,10 +42,11 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/sound_out.h"
 #include "bus/cartridge.h"
 #include "bus/io.h"
-#include "bus/machine_timing.h"
 #include "display/video.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
@@ -144,34 +145,45 @@ BENCHMARK(BM_Frame)
     ->Args({kStorm, 0})
     ->Unit(benchmark::kMicrosecond);
 
-// Frames with some of the frame calls left out (the rest stay real); `step`
-// runs one frame.
-void run_with_calls(benchmark::State& state, const FrameCalls& calls, void (*step)()) {
+// Frames with some of the machine's and the shell's calls left out (the rest
+// stay real); `step` runs one frame.
+void run_with_calls(benchmark::State& state, const MachineCalls& machine, const FrameCalls& shell,
+                    void (*step)()) {
   start_machine(static_cast<int>(state.range(0)));
-  const FrameCalls saved = frame_calls;
-  frame_calls = calls;
+  const MachineCalls saved_machine = machine_calls;
+  const FrameCalls saved_shell = frame_calls;
+  machine_calls = machine;
+  frame_calls = shell;
   for (auto _ : state) step();
-  frame_calls = saved;
+  machine_calls = saved_machine;
+  frame_calls = saved_shell;
   label(state);
   stop_machine();
 }
 
-// The frame calls with the drawing, the sound and the present left out.
-FrameCalls without_devices() {
-  FrameCalls calls = frame_calls;
+// The machine's frame with the drawing and the sound left out.
+MachineCalls without_devices() {
+  MachineCalls calls = machine_calls;
   calls.vdp_render_line = [](int) {};
   calls.snd_frame_begin = [] {};
   calls.snd_line_done = [] {};
-  calls.snd_frame_end = [](int) {};
+  calls.snd_frame_end = [] { return SoundSpan{snd.staging, 0}; };
+  return calls;
+}
+
+// The shell's frame with the sound output and the present left out.
+FrameCalls without_output() {
+  FrameCalls calls = frame_calls;
+  calls.snd_deliver = [](const MachineFrame&, int) {};
   calls.video_present = [] {};
   calls.video_flip = [](int) { return 1; };
   return calls;
 }
 
 void BM_FrameZ80(benchmark::State& state) {
-  FrameCalls calls = without_devices();
+  MachineCalls calls = without_devices();
   calls.vdp_render_line = [](int) { vdp_line_status(); };
-  run_with_calls(state, calls, [] { app_emulate_frame(1, 1); });
+  run_with_calls(state, calls, without_output(), [] { machine_run_frame(1); });
 }
 BENCHMARK(BM_FrameZ80)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 
@@ -207,7 +219,7 @@ void BM_FrameSound(benchmark::State& state) {
   for (auto _ : state) {
     snd_frame_begin();
     for (int line = 0; line < kLinesPerFrame; ++line) snd_line_done();
-    snd_frame_end(1);
+    snd_deliver(MachineFrame{{}, snd_frame_end()}, 1);
   }
   label(state);
   stop_machine();
@@ -217,7 +229,7 @@ BENCHMARK(BM_FrameSound)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 void BM_FramePresent(benchmark::State& state) {
   start_machine(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    video_present();
+    app_present();
     video_flip(1);
   }
   label(state);
@@ -226,9 +238,9 @@ void BM_FramePresent(benchmark::State& state) {
 BENCHMARK(BM_FramePresent)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameShell(benchmark::State& state) {
-  FrameCalls calls = without_devices();
+  MachineCalls calls = without_devices();
   calls.cpu_run = [](int32_t budget) { return budget; };
-  run_with_calls(state, calls, [] { app_run_frame(1, 1); });
+  run_with_calls(state, calls, without_output(), [] { app_run_frame(1, 1); });
 }
 BENCHMARK(BM_FrameShell)->Arg(kLogo)->Arg(kBusy)->Unit(benchmark::kMicrosecond);
 

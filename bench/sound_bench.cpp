@@ -6,7 +6,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "sound/live.h"
+#include "app/live.h"
 #include "sound/psg.h"
 
 namespace {

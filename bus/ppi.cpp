@@ -18,14 +18,6 @@ constexpr uint32_t kRowMask = 0x07;
 constexpr uint32_t kPortCPulledHigh = 0xFF;
 constexpr uint8_t kControlModeSet = 0x80;
 
-// Joystick bits, active high in PpiState.
-constexpr uint32_t kJoyUp = 0x01;
-constexpr uint32_t kJoyDown = 0x02;
-constexpr uint32_t kJoyLeft = 0x04;
-constexpr uint32_t kJoyRight = 0x08;
-constexpr uint32_t kJoyButton1 = 0x20;
-constexpr uint32_t kJoyButton2 = 0x10;
-
 // Row 7, port B: bits 4 and 5 read 1, bits 6 and 7 read 0.
 constexpr uint8_t kJoystickPortBMask = 0x3F;
 
@@ -109,4 +101,10 @@ void ppi_use_own() { ppi.power_on_8255 = 0; }
 uint32_t ppi_toggle_joystick() {
   ppi.joystick_mode = ppi.joystick_mode == 1 ? 0 : 1;
   return ppi.joystick_mode;
+}
+
+void ppi_take_input(const uint16_t key_rows[kKeyRows], uint32_t joystick1, uint32_t joystick2) {
+  for (int r = 0; r < kKeyRows; ++r) ppi.key_rows[r] = key_rows[r];
+  ppi.joystick1 = joystick1;
+  ppi.joystick2 = joystick2;
 }

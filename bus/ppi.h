@@ -1,5 +1,6 @@
 // The 8255 PPI as the Z80 sees it: keyboard rows through ports A and B,
-// the row select in port C; row 7 reads the two joysticks.
+// the row select in port C; row 7 reads the two joysticks. What the keys
+// and joysticks hold comes in between frames (ppi_take_input).
 //
 // Two PPIs: the machine's own one (row 0 selected at start, the control
 // port ignored), which "/file", the library and the logo run on; and the
@@ -12,11 +13,22 @@
 
 #include <cstdint>
 
+constexpr int kKeyRows = 8;  // rows 0-6 the keyboard, row 7 the joysticks
+
+// Joystick bits, 1 while held, as joystick1 and joystick2 keep them.
+constexpr uint32_t kJoyUp = 0x01;
+constexpr uint32_t kJoyDown = 0x02;
+constexpr uint32_t kJoyLeft = 0x04;
+constexpr uint32_t kJoyRight = 0x08;
+constexpr uint32_t kJoyButton2 = 0x10;
+constexpr uint32_t kJoyButton1 = 0x20;
+
 struct PpiState {
-  uint32_t input_enabled = 1;
   uint32_t selected_row = 0;
   uint32_t port_c_latch = 0;
-  uint16_t key_rows[8] = {};
+  uint16_t key_rows[kKeyRows] = {};  // active low: a line is 0 while its key is held
+  // Which host keys the front end lays over the machine (1 joystick 1, 0 the
+  // keyboard); kept here, and so in states, but not acted on by the PPI.
   uint32_t joystick_mode = 1;
   uint32_t joystick1 = 0;
   uint32_t joystick2 = 0;
@@ -36,6 +48,9 @@ void ppi_write_port_c(uint8_t value);
 // port C. The machine's own PPI ignores it.
 void ppi_write_control(uint8_t value);
 uint32_t ppi_toggle_joystick();
+// What the keys and joysticks hold now: the key rows (active low) and the
+// two joysticks' bits.
+void ppi_take_input(const uint16_t key_rows[kKeyRows], uint32_t joystick1, uint32_t joystick2);
 // The 8255 as it powers on (a bare image is loaded, or reset): port C reads
 // 0xFF, row 7 selected, the control port live.
 void ppi_power_on_8255();
@@ -43,8 +58,7 @@ void ppi_power_on_8255();
 // ignored again; the latch and row stay as they are.
 void ppi_use_own();
 
-// Save states (bus/ppi_state.cpp): all but input_enabled, which the menu
-// holds. A section without the PPI kind (states from before the 8255 was
+// Save states (bus/ppi_state.cpp): the whole record. A section without the PPI kind (states from before the 8255 was
 // modelled) loads as the machine's own PPI.
 class StateWriter;
 class StateReader;

@@ -1,13 +1,12 @@
 // The PPI's part of a save state: the port C latch and the row it selects,
-// the key rows and joystick bytes as last polled, the joystick mode, and
+// the key rows and joystick bytes as last taken, the joystick mode, and
 // which PPI the machine has (its own, or the 8255 of a bare image).
-// input_enabled is not state: the menu holds it while it is open.
 #include "bus/ppi.h"
 #include "state/state_bytes.h"
 
 // The size of the record this serialiser was written for; a test compares it
 // with the record, so a field added to the record is not forgotten here.
-extern const uint32_t kPpiStateRecordSize = 44;
+extern const uint32_t kPpiStateRecordSize = 40;
 
 namespace {
 

@@ -5,15 +5,12 @@
 
 #include <utility>
 
-#include "bus/tape_wav.h"
-
 TapeState tape;
 
 namespace {
 
 constexpr uint64_t kWordBits = 64;
 constexpr int64_t kOutAmplitude = 24576;  // the positive level; the negative is its opposite
-constexpr size_t kPendingLimit = 1 << 16;  // samples made before they go to the file
 
 // The sample value of a span whose part `high` (of kTapeClockHz) was at the
 // positive level: the mean level, rounded to the nearest step.
@@ -96,8 +93,28 @@ void tape_record_until(TapeRecorder& r, uint64_t t) {
     r.pending.push_back(mean_level(r.high));
     r.sample += 1;
     r.high = 0;
-    if (r.pending.size() >= kPendingLimit) tape_record_flush(r);
   }
+}
+
+void tape_record_start(uint32_t level) {
+  TapeRecorder& r = tape.out;
+  r = TapeRecorder{};
+  r.recording = 1;
+  r.level = level;
+  r.mark = tape.clock * kTapeOutRate;
+  r.sample = r.mark / kTapeClockHz;
+  r.high = level ? r.mark - r.sample * kTapeClockHz : 0;
+}
+
+void tape_record_stop() {
+  TapeRecorder& r = tape.out;
+  if (!r.recording) return;
+  tape_record_until(r, tape.clock);
+  // The sample under way is made whole at the level the output ends on.
+  if (r.mark > r.sample * kTapeClockHz) {
+    tape_record_until(r, ((r.sample + 1) * kTapeClockHz + kTapeOutRate - 1) / kTapeOutRate);
+  }
+  r.recording = 0;
 }
 
 void tape_record_level(uint64_t t, uint32_t level) {

@@ -13,13 +13,14 @@
 //
 // Not modelled: the recorder's motor relay (the shell plays and stops the
 // tape), its filters and noise. A stopped or ended tape reads 0; without a
-// tape port B reads as it always has. The deck is not part of a save state.
+// tape port B reads as it always has. The deck is not part of a save state,
+// and a power-on of the machine leaves it as it is. Where a tape comes from
+// and where the recording goes (files) is the front end's business.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/file_io.h"
 #include "z80/cpu.h"
 
 constexpr uint32_t kTapeClockHz = 3579545;
@@ -34,6 +35,8 @@ struct TapeLevels {
   std::vector<uint64_t> bits;  // sample i's level is bit i % 64 of word i / 64
 };
 
+constexpr uint32_t kTapeOutRate = 44100;
+
 // The recording of the cassette output: 16-bit mono samples at 44,100 Hz,
 // each the mean level over its own span of the machine's time, so that an
 // edge inside a sample gives a value between the two levels.
@@ -43,10 +46,7 @@ struct TapeRecorder {
   uint64_t sample = 0;           // the sample being made
   uint64_t mark = 0;             // how far it is made: T-states x 44,100
   uint64_t high = 0;             // of its span so far, the part at the positive level
-  std::vector<int16_t> pending;  // made and not yet written
-  OutputFile file;
-  uint32_t data_bytes = 0;
-  uint32_t full = 0;             // 1 once the WAV file could hold no more
+  std::vector<int16_t> pending;  // made and not yet taken by the front end
 };
 
 struct TapeState {
@@ -83,6 +83,12 @@ uint32_t tape_level_at(const TapeLevels& levels, uint64_t t);
 // is inserted.
 uint8_t tape_port_b(uint8_t b);
 
+// Starts recording the cassette output from the machine's time now, at
+// `level`; the samples go into tape.out.pending.
+void tape_record_start(uint32_t level);
+// Ends the recording at the machine's time now: the last sample is made
+// whole at the level then.
+void tape_record_stop();
 // The output: the level changed to `level` (0 or 1) at machine time `t`.
 void tape_record_level(uint64_t t, uint32_t level);
 // Makes the recorder's samples up to machine time `t` at its present level

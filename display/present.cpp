@@ -11,14 +11,12 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "app/app.h"
-#include "app/osd.h"
 #include "display/filters.h"
+#include "display/font.h"
 #include "display/load_text.h"
 #include "display/video.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "vdp/row_cache.h"
-#include "vdp/vdp.h"
 
 namespace {
 
@@ -85,7 +83,7 @@ void clear_around(uint8_t* back, int pitch, int bw, int bh, int x, int y, int w,
 
 // Modes 0-3: the frame drawn by a filter straight into the back buffer,
 // which is black wherever the filter does not write.
-void run_filter(int mode, const Geometry& g) {
+void run_filter(int mode, int width, const Geometry& g) {
   if (!video_lock_surface(kSurfaceFrame)) {
     video_fill_surface(kSurfaceBack, 0);
     return;
@@ -101,7 +99,7 @@ void run_filter(int mode, const Geometry& g) {
   const uint16_t half = static_cast<uint16_t>(display.grey_half_mask);
   const uint16_t quarter = static_cast<uint16_t>(display.grey_quarter_mask);
   FilterArea area{};
-  if (mode == 0 && app_settings.display_width == kQuadrupleWidth) {
+  if (mode == 0 && width == kQuadrupleWidth) {
     area = filter_quadruple(byte_address(kSurfaceFrame, kActiveLeft, kActiveTop),
                             display.pitch[kSurfaceFrame], back, back_pitch,
                             fitting(kActiveWidth, bw, 4), fitting(kActiveLines, bh, 4));
@@ -138,7 +136,7 @@ uint8_t* video_lock_surface(int index) {
       // Rows the VDP drew are known only in the surface it drew them into.
       if (index == kSurfaceFrame && (p != display.memory[index] || pitch != display.pitch[index] ||
                                      !platform_frame_keeps_pixels())) {
-        vdp_forget_all_rows();
+        machine_picture_overwritten(0, kFrameHeight);
       }
       display.pitch[index] = pitch;
       display.memory[index] = p;
@@ -160,9 +158,10 @@ int video_unlock_surface(int index) {
   return 0;
 }
 
+// The locked frame surface is where the machine draws its picture.
 uint8_t* video_lock_frame() {
   uint8_t* p = video_lock_surface(kSurfaceFrame);
-  if (p) vdp.frame_pitch = display.pitch[kSurfaceFrame];
+  if (p) machine_lend_picture(reinterpret_cast<uint16_t*>(p), display.pitch[kSurfaceFrame]);
   return p;
 }
 
@@ -178,21 +177,19 @@ uint16_t* video_pixel_address(int index, int x, int y) {
 
 void video_fill_surface(int index, uint16_t pixel) {
   if (!display.surfaces_ready) return;
-  if (index == kSurfaceFrame) vdp_forget_all_rows();
+  if (index == kSurfaceFrame) machine_picture_overwritten(0, kFrameHeight);
   platform_surface_fill(index, pixel);
 }
 
-void video_present() {
+void video_present(int w, int h, int mode) {
   if (!display.surfaces_ready) return;
-  const int w = app_settings.display_width, h = app_settings.display_height;
-  const int mode = app_settings.blit_mode;
   const Geometry g = geometry(w, h);
   // The back buffer is black wherever the picture does not reach; the
   // filters clear around what they write themselves.
   if (mode < 0 || mode > 3) video_fill_surface(kSurfaceBack, 0);
   switch (mode) {
     case 0: case 1: case 2: case 3:
-      run_filter(mode, g);
+      run_filter(mode, w, g);
       break;
     case 4: {
       const int dw = w < kFullWidth ? w : kFullWidth, dh = h < kFullHeight ? h : kFullHeight;

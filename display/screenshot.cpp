@@ -16,15 +16,14 @@
 #include <vector>
 
 #include "display/video.h"
+#include "machine/machine.h"
 #include "platform/platform.h"
 
 uint32_t shot_colour_table[kShotColours];
 
 namespace {
 
-constexpr int kShotWidth = 288;
-constexpr int kShotHeight = 216;
-constexpr int kShotTopRow = 13;
+constexpr int kShotWidth = kFrameWidth;
 constexpr int kShotBottomRow = kShotTopRow + kShotHeight - 1;  // 228
 constexpr int kHeaderBytes = 54;
 constexpr int kInfoHeaderBytes = 40;
@@ -75,6 +74,7 @@ void convert_row(const uint16_t* pixels, int count, uint8_t* out) {
 // The file image of the frame's visible rows; black rows when the frame
 // surface cannot be locked.
 void build_shot() {
+  if (!colour_table_built) shot_build_colour_table();
   write_header(shot_buffer, kShotFileBytes, kShotWidth, kShotHeight);
   uint8_t* out = shot_buffer + kHeaderBytes;
   std::memset(out, 0, kShotFileBytes - kHeaderBytes);
@@ -124,7 +124,6 @@ int shot_save_to(const char* path) {
 }
 
 int shot_save_back_buffer(const char* path) {
-  // A tool's picture: it does not depend on the machine having built the table.
   if (!colour_table_built) shot_build_colour_table();
   if (!video_lock_surface(kSurfaceBack)) {
     std::fprintf(stderr, "quav: cannot write %s: there is no back buffer\n", path);

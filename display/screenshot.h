@@ -5,7 +5,7 @@
 
 constexpr int kShotColours = 65536;
 // The colour the display shows for each 16-bit pixel value, as 0x00BBGGRR.
-// All zeros until shot_build_colour_table.
+// Built at the first screenshot (or by shot_build_colour_table).
 extern uint32_t shot_colour_table[kShotColours];
 
 void shot_build_colour_table();

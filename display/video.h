@@ -46,11 +46,14 @@ void video_release();
 
 uint8_t* video_lock_surface(int index);
 int video_unlock_surface(int index);
+// Locks the frame surface and lends it to the machine as its picture.
 uint8_t* video_lock_frame();
 int video_unlock_frame();
 uint16_t* video_pixel_address(int index, int x, int y);
 void video_fill_surface(int index, uint16_t pixel);
-void video_present();
+// The frame surface onto the back buffer of a width x height screen in blit
+// mode 0-6.
+void video_present(int width, int height, int blit_mode);
 void video_draw_cpu_load(float value);
 // A further line of the load display, `row` text rows below its first.
 void video_draw_load_line(int row, const char* text);

@@ -11,8 +11,8 @@
 // Pixels are RGB565: the top five bits red, six green, five blue.
 #include "display/video.h"
 
+#include "machine/machine.h"
 #include "platform/platform.h"
-#include "vdp/row_cache.h"
 
 DisplayState display;
 
@@ -104,7 +104,7 @@ int video_get_placement() { return display.video_memory; }
 
 int video_set_placement(int flag) {
   display.video_memory = flag;
-  vdp_forget_all_rows();
+  machine_picture_overwritten(0, kFrameHeight);
   if (!display.device_open || !platform_display_create_frame(flag)) return 0;
   return 1;
 }
@@ -117,7 +117,8 @@ int32_t video_rgb_to_pixel(int r, int g, int b) {
 
 void video_release() {
   if (!display.device_open) return;
-  vdp_forget_all_rows();
+  // The surface goes; the machine draws into its own picture again.
+  machine_lend_picture(nullptr, 0);
   display.surfaces_ready = 0;
   platform_display_close();
   display.device_open = 0;

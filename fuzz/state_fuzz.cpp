@@ -12,11 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "display/video.h"
-#include "platform/platform.h"
-#include "state/state_file.h"
-#include "vdp/vdp.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -28,12 +24,10 @@ constexpr size_t kChangeBytes = 4;  // three of place, one of value
 Bytes good;
 
 void set_up() {
-  platform_init(PlatformBackend::Headless, PlatformOptions{});
-  platform_window_open("QUAV");
-  video_init(kFrameWidth, kFrameHeight);
-  app_setup_machine();
-  for (int f = 0; f < kWarmUpFrames; ++f) app_emulate_frame(1, 1);
-  good = state_encode();
+  machine_power_on(MachineKind::Pal);
+  machine_boot_logo();
+  for (int f = 0; f < kWarmUpFrames; ++f) machine_run_frame(1);
+  good = machine_save_state();
 }
 
 void fix_crc(Bytes* b) {
@@ -71,18 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ready;
   if (size == 0) return 0;
   const Bytes bytes = state_from(data, size);
-  const Bytes before = state_encode();
+  const Bytes before = machine_save_state();
   std::string why;
-  SnapshotPtr snapshot = state_decode(bytes, &why);
-  if (!snapshot) {
-    if (why.empty() || state_encode() != before) std::abort();
+  if (!machine_load_state(bytes, &why)) {
+    if (why.empty() || machine_save_state() != before) std::abort();
     return 0;
   }
-  state_commit(*snapshot);
-  app_emulate_frame(1, 1);
+  machine_run_frame(1);
   // Back to the real state for the next input.
-  SnapshotPtr restore = state_decode(good, &why);
-  if (!restore) std::abort();
-  state_commit(*restore);
+  if (!machine_load_state(good, &why)) std::abort();
   return 0;
 }

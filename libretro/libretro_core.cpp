@@ -69,9 +69,9 @@ struct PadButton {
   uint32_t bit;
 };
 constexpr PadButton kPadButtons[] = {
-    {RETRO_DEVICE_ID_JOYPAD_UP, kStickUp},     {RETRO_DEVICE_ID_JOYPAD_DOWN, kStickDown},
-    {RETRO_DEVICE_ID_JOYPAD_LEFT, kStickLeft}, {RETRO_DEVICE_ID_JOYPAD_RIGHT, kStickRight},
-    {RETRO_DEVICE_ID_JOYPAD_B, kStickButton1}, {RETRO_DEVICE_ID_JOYPAD_A, kStickButton2},
+    {RETRO_DEVICE_ID_JOYPAD_UP, kJoyUp},     {RETRO_DEVICE_ID_JOYPAD_DOWN, kJoyDown},
+    {RETRO_DEVICE_ID_JOYPAD_LEFT, kJoyLeft}, {RETRO_DEVICE_ID_JOYPAD_RIGHT, kJoyRight},
+    {RETRO_DEVICE_ID_JOYPAD_B, kJoyButton1}, {RETRO_DEVICE_ID_JOYPAD_A, kJoyButton2},
 };
 
 constexpr unsigned kPad = RETRO_DEVICE_JOYPAD;
@@ -143,8 +143,8 @@ bool choose_pixel_format() {
 // Powers the machine on under `options` and puts the content in.
 bool start_content() {
   std::string why, note;
-  if (!core_machine_power_on(options.machine, &why) ||
-      !core_machine_load_image(content.data(), content.size(), options.mapper, &why, &note)) {
+  core_machine_power_on(options.machine);
+  if (!core_machine_load_image(content.data(), content.size(), options.mapper, &why, &note)) {
     core_machine_power_off();
     log_line(RETRO_LOG_ERROR, "cannot load the content: %s", why.c_str());
     return false;
@@ -183,11 +183,13 @@ MachineInput read_input() {
     }
   }
   if (port_device[0] != RETRO_DEVICE_NONE) {
-    in.reset_key = input_state_cb(0, RETRO_DEVICE_JOYPAD, 0, RETRO_DEVICE_ID_JOYPAD_START) != 0;
+    in.reset = input_state_cb(0, RETRO_DEVICE_JOYPAD, 0, RETRO_DEVICE_ID_JOYPAD_START) != 0 ? 1 : 0;
   }
+  uint8_t keys[256] = {};
   for (const RetroKeyEntry& k : kRetroKeys) {
-    if (input_state_cb(0, RETRO_DEVICE_KEYBOARD, 0, k.retrok) != 0) in.keys[k.dik] = 0x80;
+    if (input_state_cb(0, RETRO_DEVICE_KEYBOARD, 0, k.retrok) != 0) keys[k.dik] = 0x80;
   }
+  machine_press_host_keys(&in, keys);
   return in;
 }
 

@@ -1,9 +1,7 @@
-// The VGM logger's command buffer, header and file output.
+// The VGM logger's command buffer, header and the file it makes.
 #include "sound/vgm.h"
 
-#include <cstdio>
-
-#include "platform/platform.h"
+#include <cstddef>
 
 VgmLog vgm;
 
@@ -93,15 +91,12 @@ void vgm_log_wait(int32_t n) {
   put_u32(kOffsetTotalSamples, get_u32(kOffsetTotalSamples) + static_cast<uint32_t>(n));
 }
 
-int vgm_stop(const char* file_name) {
-  if (!vgm.active) return 1;
+int vgm_finish(std::vector<uint8_t>* file) {
+  if (!vgm.active) return 0;
   append(kCmdEnd);  // room_for always keeps one byte for it
   vgm.active = 0;
   put_u32(kOffsetEof, static_cast<uint32_t>(vgm.length + kEofBase));
-  if (file_name == nullptr) return 1;
-  OutputFile out;
-  if (!output_open(&out, file_name)) return 0;
-  output_write(&out, vgm.header, sizeof vgm.header);
-  output_write(&out, vgm.data.data(), static_cast<size_t>(vgm.length));
-  return output_commit(&out);
+  file->assign(vgm.header, vgm.header + sizeof vgm.header);
+  file->insert(file->end(), vgm.data.begin(), vgm.data.begin() + vgm.length);
+  return 1;
 }

@@ -1,6 +1,6 @@
 // The VDP's line renderer: the palette, the pre-expanded pattern table and one
-// routine per screen mode, each writing only row line + 24 of the locked
-// frame surface (288 x 240, active area at column 16).
+// routine per screen mode, each writing only row line + 24 of the frame
+// surface it is given (288 x 240, active area at column 16).
 //
 // A character cell is one lookup in the expansion table and one copy of its
 // ready-made pixels. Text mode draws 40 cells of 6 pixels and no sprites;
@@ -11,11 +11,11 @@
 // A row that already holds what its line would draw is left as it is (the
 // row cache, vdp/row_cache.h).
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
-#include "display/video.h"
 #include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
@@ -58,6 +58,12 @@ constexpr int kRightBorder = kActiveLeft + kActiveWidth;                       /
 inline const uint8_t* table_at(uint32_t base) { return &vdp.vram[base & kVramMask]; }
 
 inline void fill(uint16_t* first, int count, uint16_t pixel) { std::fill_n(first, count, pixel); }
+
+// A colour as the frame surface's pixel: RGB565, the top five bits red, six
+// green, five blue.
+uint16_t rgb565(uint32_t r, uint32_t g, uint32_t b) {
+  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+}
 
 inline void copy_run(uint16_t* out, uint32_t bg, uint32_t fg, uint32_t pattern, int bytes) {
   std::memcpy(out, vdp.expansion_table + vdp.bg_term[bg] + vdp.fg_term[fg] + vdp.pattern_term[pattern],
@@ -131,13 +137,24 @@ void draw_cells(uint16_t* out, const uint8_t* names, const uint8_t* patterns, co
 
 }  // namespace
 
-uint16_t* vdp_frame_row(int row) { return video_pixel_address(2, 0, row); }
+uint16_t* vdp_frame_row(int row) {
+  if (vdp.frame == nullptr) return nullptr;
+  return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(vdp.frame) +
+                                     static_cast<std::ptrdiff_t>(row) * vdp.frame_pitch);
+}
+
+void vdp_set_frame(uint16_t* pixels, int32_t pitch) {
+  // Rows the VDP drew are known only in the surface it drew them into.
+  if (pixels != vdp.frame || pitch != vdp.frame_pitch) vdp_forget_all_rows();
+  vdp.frame = pixels;
+  vdp.frame_pitch = pitch;
+}
 
 void vdp_build_tables() {
   vdp_note_change();
   for (int c = 0; c < 16; ++c) {
     const uint8_t* rgb = vdp_palette_rgb[c];
-    vdp.vdp_palette[c] = static_cast<uint16_t>(video_rgb_to_pixel(rgb[2], rgb[1], rgb[0]));
+    vdp.vdp_palette[c] = rgb565(rgb[2], rgb[1], rgb[0]);
   }
   if (vdp.expansion_table == nullptr) {
     vdp.expansion_table = new (std::nothrow) uint8_t[kExpansionTableSize];

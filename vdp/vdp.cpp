@@ -6,9 +6,8 @@
 // writes after it pre-increment the address. A status read returns the byte,
 // clears bits 7..5, resets the pair and releases the interrupt line.
 // The frame flag rises at the machine's interrupt line, 212 (192 on the NTSC
-// machine), with the interrupt when register 1 bit 5 enables it, and the line
+// machine, as vdp_set_frame_lines says), with the interrupt when register 1 bit 5 enables it, and the line
 // is withdrawn at line 261.
-#include "display/screenshot.h"
 #include "vdp/row_cache.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
@@ -92,7 +91,6 @@ void store_vram(uint16_t address, uint8_t value) {
 
 void vdp_init(VdpInterruptCallback callback) {
   vdp.vdp_interrupt_callback = callback;
-  shot_build_colour_table();
   vdp_build_tables();
   vdp_reset();
 }
@@ -186,7 +184,7 @@ void vdp_derive_from_registers(VdpState& v) {
 
 // The status and interrupt steps of a scanline; run before it is drawn.
 void vdp_line_status() {
-  if (vdp.current_line == machine_timing.irq_line) {
+  if (vdp.current_line == vdp.irq_line) {
     vdp.status |= kStatusFrame;
     if ((vdp.status & kStatusCoincidence) == 0 && vdp_check_collision() == 1) {
       vdp.status |= kStatusCoincidence;
@@ -195,11 +193,16 @@ void vdp_line_status() {
       vdp.irq_asserted = 1;
       signal_interrupt(1);
     }
-  } else if (vdp.current_line == machine_timing.irq_withdraw_line) {
+  } else if (vdp.current_line == vdp.irq_withdraw_line) {
     vdp.irq_asserted = 0;
     vdp.status &= 0x3F;
     signal_interrupt(0);
   }
+}
+
+void vdp_set_frame_lines(int32_t irq_line, int32_t withdraw_line) {
+  vdp.irq_line = irq_line;
+  vdp.irq_withdraw_line = withdraw_line;
 }
 
 uint8_t vdp_peek_vram(uint32_t address) { return vdp.vram[address & kVramMask]; }

@@ -1,36 +1,28 @@
 // The video display processor (TMS9918A type): control and data ports,
 // eight registers, 16 KB of VRAM, the status byte and the frame interrupt
-// raised at line 212 (line 192 on the NTSC machine, see bus/machine_timing.h);
-// the line renderer draws into the locked frame surface, leaving alone the
-// rows that already hold what it would draw (a cache: vdp/row_cache.h).
+// raised at line 212 (line 192 on the NTSC machine: the machine says which);
+// the line renderer draws into the frame surface it is given (vdp/frame.h),
+// leaving alone the rows that already hold what it would draw (a cache:
+// vdp/row_cache.h).
 // Not modelled: the fifth-sprite flag and number (status bits 6 and 4..0
 // always read 0) and any horizontal timing inside a line.
 #pragma once
 
 #include <cstdint>
 
-#include "bus/machine_timing.h"
+#include "vdp/frame.h"
 
 using VdpInterruptCallback = void (*)(int level);
 
-// The 50 Hz machine's frame; the running machine's is machine_timing.
-constexpr int kLinesPerFrame = kPalTiming.lines_per_frame;      // 312
-constexpr int kIrqLine = kPalTiming.irq_line;                   // 212
-constexpr int kIrqWithdrawLine = kPalTiming.irq_withdraw_line;  // 261
+// The 50 Hz machine's frame; the NTSC machine's 262 lines raise the frame
+// interrupt at line 192 (vdp_set_frame_lines).
+constexpr int kLinesPerFrame = 312;
+constexpr int kIrqLine = 212;
+constexpr int kIrqWithdrawLine = 261;
 
 constexpr uint32_t kVramSize = 0x4000;
 constexpr uint32_t kVramMask = 0x3FFF;
 constexpr uint32_t kExpansionTableSize = 1u << 20;  // 16 bg x 16 fg x 256 patterns x 8 pixels
-
-// The frame surface: 288 x 240, the 256 x 192 active area at column 16, row 24.
-constexpr int kFrameWidth = 288;
-constexpr int kFrameHeight = 240;
-constexpr int kActiveLeft = 16;
-constexpr int kActiveTop = 24;
-constexpr int kActiveWidth = 256;
-constexpr int kActiveLines = 192;
-constexpr int kBottomBorderEnd = 216;  // lines 192..215 draw rows 216..239
-constexpr int kTopBorderEnd = 240;     // lines 216..239 draw rows 0..23
 
 constexpr uint8_t kStatusFrame = 0x80;
 constexpr uint8_t kStatusCoincidence = 0x20;
@@ -53,7 +45,8 @@ struct VdpState {
   uint16_t backdrop_pixel = 0;
   uint32_t backdrop_index = 0;      // register 7 low nibble
   uint32_t text_colour_index = 0;   // register 7 high nibble
-  int32_t frame_pitch = 0;          // noted by every video_lock_frame
+  uint16_t* frame = nullptr;        // the frame surface drawn into (vdp_set_frame)
+  int32_t frame_pitch = 0;          // its bytes from row to row
   uint32_t screen_mode = kModeText;
   uint32_t display_enabled = 0;
   uint32_t sprites_16 = 0;
@@ -67,6 +60,8 @@ struct VdpState {
   uint8_t vram[kVramSize] = {};
   uint32_t registers[8] = {};
   int32_t current_line = 0;  // scanline being processed, 0..311 (0..261 NTSC)
+  int32_t irq_line = kIrqLine;                   // the frame flag and interrupt
+  int32_t irq_withdraw_line = kIrqWithdrawLine;  // the interrupt withdrawn
   uint8_t status = 0;
   // Frame-surface pixel of each colour; entry 0 follows the backdrop.
   uint16_t vdp_palette[16] = {};
@@ -86,6 +81,12 @@ uint8_t vdp_read_data();
 uint8_t vdp_read_status();
 void vdp_write_register(int reg, uint8_t value);
 void vdp_render_line(int render);
+// The frame surface the line renderer draws into from now on: `pitch` bytes
+// from row to row. Another place or pitch than before means that no row of
+// it is known to hold what its line would draw.
+void vdp_set_frame(uint16_t* pixels, int32_t pitch);
+// The lines of the frame interrupt and its withdrawal on the running machine.
+void vdp_set_frame_lines(int32_t irq_line, int32_t withdraw_line);
 uint32_t vdp_toggle_sprite_limit();
 
 // Side-effect-free views for tests, the on-screen text and debuggers.

@@ -1,12 +1,13 @@
-// The VDP's part of a save state. The frame surface's pitch and the
-// pattern-expansion table belong to the host side and stay as they are.
+// The VDP's part of a save state. The frame surface drawn into and its
+// pitch, the pattern-expansion table and the interrupt lines of the machine
+// kind belong to the set-up and stay as they are.
 #include "state/state_bytes.h"
 #include "vdp/vdp.h"
 #include "vdp/vdp_internal.h"
 
 // The size of the record this serialiser was written for; a test compares it
 // with the record, so a field added to the record is not forgotten here.
-extern const uint32_t kVdpStateRecordSize = 17696;
+extern const uint32_t kVdpStateRecordSize = 17720;
 
 namespace {
 

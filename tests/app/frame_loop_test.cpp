@@ -1,5 +1,6 @@
-// The frame loop: the order of one frame's calls, the pacing arithmetic
-// driven by the headless clock, and the load meter's average.
+// The frame loop: the order of one frame's calls (the shell's around the
+// machine's), the pacing arithmetic driven by the headless clock, and the
+// load meter's average.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,14 +20,28 @@ void note(const std::string& s) { calls.push_back(s); }
 
 std::string at_line() { return " @" + std::to_string(vdp.current_line); }
 
+// The machine's own frame, on recorded devices.
+MachineCalls machine_recorder() {
+  MachineCalls m;
+  m.cpu_run = [](int32_t n) { note("cpu_run " + std::to_string(n) + at_line()); return n; };
+  m.vdp_render_line = [](int r) { note("vdp_render_line " + std::to_string(r) + at_line()); };
+  m.snd_frame_begin = [] { note("snd_frame_begin"); };
+  m.snd_line_done = [] { note("snd_line_done"); };
+  m.snd_frame_end = [] { note("snd_frame_end"); return SoundSpan{nullptr, 0}; };
+  return m;
+}
+
 FrameCalls recorder() {
   FrameCalls f;
-  f.cpu_run = [](int32_t n) { note("cpu_run " + std::to_string(n) + at_line()); return n; };
-  f.cpu_nmi = [] { note("cpu_nmi"); };
-  f.vdp_render_line = [](int r) { note("vdp_render_line " + std::to_string(r) + at_line()); };
-  f.snd_frame_begin = [] { note("snd_frame_begin"); };
-  f.snd_line_done = [] { note("snd_line_done"); };
-  f.snd_frame_end = [](int d) { note("snd_frame_end " + std::to_string(d)); };
+  f.machine_run_frame = machine_run_frame;
+  f.snd_deliver = [](const MachineFrame&, int last) { note("snd_deliver " + std::to_string(last)); };
+  f.input_poll_host = [] {
+    note("input_poll_host");
+    MachineInput input;
+    input.reset = insert_down ? 1 : 0;
+    return input;
+  };
+  f.machine_set_input = [](const MachineInput& in) { note(in.reset ? "set_input reset" : "set_input"); };
   f.video_lock_frame = []() -> uint8_t* { note("lock"); return nullptr; };
   f.video_unlock_frame = [] { note("unlock"); return 1; };
   f.video_present = [] { note("present"); };
@@ -35,9 +50,7 @@ FrameCalls recorder() {
   f.menu_draw = [] { note("menu_draw"); };
   f.osd_draw_messages = [] { note("osd_draw_messages"); };
   f.osd_tick = [] { note("osd_tick"); };
-  f.ppi_poll_host = [] { note("ppi_poll_host"); };
   f.app_load_game = [](int index) { note("app_load_game " + std::to_string(index)); };
-  f.insert_held = [] { return insert_down; };
   return f;
 }
 
@@ -46,7 +59,9 @@ class FrameLoop : public testing::Test {
   void SetUp() override {
     platform_init(PlatformBackend::Headless, PlatformOptions{});
     saved_ = frame_calls;
+    saved_machine_ = machine_calls;
     frame_calls = recorder();
+    machine_calls = machine_recorder();
     calls.clear();
     insert_down = false;
     app_settings = AppSettings{};
@@ -55,6 +70,7 @@ class FrameLoop : public testing::Test {
   }
   void TearDown() override {
     frame_calls = saved_;
+    machine_calls = saved_machine_;
     platform_quit();
   }
 
@@ -65,7 +81,7 @@ class FrameLoop : public testing::Test {
     app_pace_frames();
     std::vector<int> frames;
     for (const std::string& c : calls) {
-      if (c.rfind("snd_frame_end", 0) == 0) frames.push_back(c.back() - '0');
+      if (c.rfind("snd_deliver", 0) == 0) frames.push_back(c.back() - '0');
     }
     return frames;
   }
@@ -77,6 +93,7 @@ class FrameLoop : public testing::Test {
   }
 
   FrameCalls saved_{};
+  MachineCalls saved_machine_{};
 };
 
 TEST_F(FrameLoop, OneFrameInItsExactOrder) {
@@ -90,8 +107,9 @@ TEST_F(FrameLoop, OneFrameInItsExactOrder) {
     expected.push_back("vdp_render_line 1" + at);
     expected.push_back("snd_line_done");
   }
-  for (const char* c : {"snd_frame_end 1", "unlock", "lock", "menu_draw", "osd_draw_messages",
-                        "unlock", "osd_tick", "present", "draw_cpu_load", "flip 1"}) {
+  for (const char* c : {"snd_frame_end", "snd_deliver 1", "unlock", "lock", "menu_draw",
+                        "osd_draw_messages", "unlock", "osd_tick", "present", "draw_cpu_load",
+                        "flip 1"}) {
     expected.push_back(c);
   }
   EXPECT_EQ(calls, expected);
@@ -112,7 +130,7 @@ TEST_F(FrameLoop, WhatADrawnSkippedOrUnseenFramePresents) {
     app_settings.show_cpu_load = c.show_load;
     app_run_frame(c.render, c.render);
     const std::string r = std::to_string(c.render);
-    EXPECT_EQ((std::vector{count("vdp_render_line " + r + " @0"), count("snd_frame_end " + r), count("menu_draw"),
+    EXPECT_EQ((std::vector{count("vdp_render_line " + r + " @0"), count("snd_deliver " + r), count("menu_draw"),
                            count("osd_draw_messages"), count("present"), count("draw_cpu_load"), count("flip 1")}),
               (std::vector{1, 1, 1, 1, c.present, c.load, c.flip}))
         << "render " << c.render << ", seen " << c.seen << ", load shown " << c.show_load;
@@ -131,7 +149,8 @@ TEST_F(FrameLoop, NothingHappensWhileVideoIsNotReady) {
 
 TEST_F(FrameLoop, FirstStepFromBaseZeroRunsTenAndRendersOnlyTheLast) {
   EXPECT_EQ(step_at(3'600'000u), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
-  EXPECT_EQ(count("ppi_poll_host"), 1);  // once per step, not per frame
+  // The keys are read and handed over once per step, not per frame.
+  EXPECT_EQ(std::vector({count("input_poll_host"), count("set_input")}), std::vector({1, 1}));
   // In between frames nothing is due: the step sleeps 4 ms and does nothing else.
   calls.clear();
   headless_set_millis(3'600'010u);
@@ -182,14 +201,15 @@ TEST_F(FrameLoop, PacingScenarios) {
   }
 }
 
-TEST_F(FrameLoop, InsertGivesOneNmiPerStepThatRanFrames) {
+TEST_F(FrameLoop, InsertGivesOneResetPerStepThatRanFrames) {
   insert_down = true;
   step_at(1'000u);
-  EXPECT_EQ(count("cpu_nmi"), 1);
+  EXPECT_EQ(count("set_input reset"), 1);
   step_at(1'005u);  // nothing due
-  EXPECT_EQ(count("cpu_nmi"), 0);
-  step_at(1'100u);  // five frames, one NMI
-  EXPECT_EQ(count("cpu_nmi"), 1);
+  EXPECT_EQ(count("set_input reset"), 0);
+  step_at(1'100u);  // five frames, one reset after the last
+  EXPECT_EQ(count("set_input reset"), 1);
+  EXPECT_EQ(calls.back(), "set_input reset");
 }
 
 TEST_F(FrameLoop, LogoTimeCountsStepsAndLoadsEntryTwelveOnce) {

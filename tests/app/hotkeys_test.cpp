@@ -18,12 +18,13 @@
 #include "app/menu.h"
 #include "app/osd.h"
 #include "app/state_slots.h"
+#include "app/host_input.h"
+#include "app/sound_out.h"
 #include "app/tape_typing.h"
-#include "bus/input.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
 #include "bus/tape.h"
-#include "bus/typing.h"
+#include "app/typing.h"
 #include "display/video.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -48,15 +49,16 @@ class Hotkeys : public ::testing::Test {
  protected:
   void SetUp() override {
     platform_init(PlatformBackend::Headless, {});
-    saved_ = frame_calls;
-    frame_calls.cpu_run = [](int32_t budget) { return ++cpu_runs, budget; };  // the machine stands still
-    frame_calls.vdp_render_line = [](int) {};
+    saved_ = machine_calls;
+    machine_calls.cpu_run = [](int32_t budget) { return ++cpu_runs, budget; };  // the machine stands still
+    machine_calls.vdp_render_line = [](int) {};
     headless_set_millis(0);
     app_pace_reset();
     app_settings = AppSettings{};
     app_settings.logo_phase = 0;
     key_delay = quit_requested = menu_visible = menu_cursor = cpu_runs = 0;
     ppi = PpiState{};
+    host_keyboard.input_enabled = 1;
     osd_set_line(0, "");
     osd_show(1, 0);
   }
@@ -64,15 +66,16 @@ class Hotkeys : public ::testing::Test {
     headless_display_fail_frame_creation(0);
     video_release();
     headless_display_offer_modes(nullptr, -1);
-    frame_calls = saved_;
+    machine_calls = saved_;
     headless_keyboard_clear();
     key_delay = menu_visible = 0;
     ppi = PpiState{};
+    host_keyboard.input_enabled = 1;
   }
   void pass(int times = 1) {
     for (int n = 0; n < times; ++n) headless_set_millis(now_ms_ += 20), app_idle_step();
   }
-  FrameCalls saved_{};
+  MachineCalls saved_{};
   uint32_t now_ms_ = 0;
 };
 
@@ -88,7 +91,7 @@ TEST_F(Hotkeys, EarlierGuardedKeyWinsUnguardedKeysAlwaysAct) {
   menu_visible = 1;
   hold({"ESCAPE", "F2", "F3", "F10"});
   pass();
-  EXPECT_EQ(std::tuple(menu_visible, ppi.input_enabled, line(0), osd_timer, quit_requested),
+  EXPECT_EQ(std::tuple(menu_visible, host_keyboard.input_enabled, line(0), osd_timer, quit_requested),
             std::tuple(0, 1u, "Hard Reset", 40 - 1, 1));
 }
 
@@ -143,7 +146,7 @@ TEST_F(Hotkeys, MenuKeysAndEnterUntilTheToggleCloses) {
     pass();
     loads += MachineMemory[kMarker] == 0 ? 1 : 0;
   }
-  EXPECT_EQ(std::tuple(passes, loads, ppi.input_enabled, key_delay), std::tuple(7, 7, 1u, 20 - 1));
+  EXPECT_EQ(std::tuple(passes, loads, host_keyboard.input_enabled, key_delay), std::tuple(7, 7, 1u, 20 - 1));
   EXPECT_EQ(app_settings.logo_phase, 0);  // a menu choice ends the logo time
 }
 
@@ -241,7 +244,7 @@ class Slots : public Hotkeys {
     Hotkeys::SetUp();
     bus_machine::setup(io_read_port, io_write_port);
     app_boot_logo();
-    snd_init();
+    snd_init(60);
     fs::remove_all(dir_);
     setenv("XDG_STATE_HOME", dir_.c_str(), 1);
   }
@@ -298,15 +301,15 @@ TEST_F(Slots, ADamagedSlotIsReportedAndChangesNothing) {
 }
 
 TEST_F(Slots, PauseStopsFramesAndSoundUntilPressedAgain) {
-  ASSERT_EQ(snd.playing, 1u);
+  ASSERT_EQ(snd_out.playing, 1u);
   press({"PAUSE"});
-  EXPECT_EQ(std::tuple(machine_paused, line(0), snd.playing, psg.muted), std::tuple(1, "Paused", 0u, 1u));
+  EXPECT_EQ(std::tuple(machine_paused, line(0), snd_out.playing, psg.muted), std::tuple(1, "Paused", 0u, 1u));
   cpu_runs = 0;
   pass(200);
   EXPECT_EQ(std::tuple(cpu_runs, line(0)), std::tuple(0, "Paused")) << "no frame runs while paused";
   EXPECT_GT(osd_timer, 0) << "Paused stays shown";
   press({"PAUSE"});
-  EXPECT_EQ(std::tuple(machine_paused, snd.playing, psg.muted, osd_timer), std::tuple(0, 1u, 0u, 0));
+  EXPECT_EQ(std::tuple(machine_paused, snd_out.playing, psg.muted, osd_timer), std::tuple(0, 1u, 0u, 0));
   cpu_runs = 0;
   pass();
   EXPECT_EQ(cpu_runs, kLinesPerFrame);

@@ -48,7 +48,7 @@ def shows(path, y, lines, bg='light', width=42):
     """Whether the lines (None: not checked) show in colour 1 on bg at x = 18 from
     frame row y on, 8 rows apart."""
     glyphs = {}
-    for line in open(f"{ENV['QUAV_SOURCE_DIR']}/app/osd_font.cpp"):
+    for line in open(f"{ENV['QUAV_SOURCE_DIR']}/display/font.cpp"):
         m = re.match(r'\s*((?:0x[0-9A-F]{2},\s*){8})\s*// 0x([0-9A-F]{2})', line)
         if m:
             glyphs[int(m.group(2), 16)] = [int(b, 16) for b in re.findall(r'0x(..)', m.group(1))]

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/key_log.h"
-#include "bus/input.h"
+#include "app/host_input.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 

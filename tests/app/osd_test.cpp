@@ -30,7 +30,7 @@ class Osd : public ::testing::Test {
     ASSERT_TRUE(video_init(kWidth, kHeight));
     app_list_resolutions();
     video_set_mode(640, 480);
-    vdp_init(app_vdp_interrupt);
+    vdp_init(machine_vdp_interrupt);
     ASSERT_NE(video_lock_frame(), nullptr);
     clear();
   }

@@ -17,7 +17,7 @@
 
 #include "bus/ppi.h"
 #include "bus/tape.h"
-#include "bus/tape_wav.h"
+#include "app/tape_wav.h"
 #include "platform/wav_header.h"
 
 namespace {
@@ -38,7 +38,7 @@ class TapeFiles : public ::testing::Test {
     tape.out = TapeRecorder{};
   }
   void TearDown() override {
-    output_discard(&tape.out.file);
+    tape_record_discard();
     tape.out = TapeRecorder{};
     tape_eject();
     tape.clock = 0;
@@ -272,7 +272,8 @@ TEST_F(TapeOut, EdgesLandInTheSamplesWhereTheyHappened) {
 // each change of bit 4 is stamped at the machine's time; other bits are not.
 // The file is a 16-bit mono 44,100 Hz WAV whose last sample is completed.
 TEST_F(TapeOut, EveryChangeOfPortCBit4IsRecordedAndTheFileWritten) {
-  ASSERT_TRUE(tape_record_open(path("out.wav").c_str(), 0));
+  ASSERT_TRUE(tape_record_open(path("out.wav").c_str()));
+  tape_record_start(0);
   const auto at = [](uint64_t t, auto change) {
     tape.clock = t;
     change();
@@ -284,7 +285,8 @@ TEST_F(TapeOut, EveryChangeOfPortCBit4IsRecordedAndTheFileWritten) {
   at(3247, [] { ppi_write_control(0x09); });  // set bit 4: high at 40.003 samples
   at(4058, [] { ppi_write_control(0x80); });  // mode set: low at 49.995 samples
   at(4100, [] { ppi_write_port_c(0x00); });
-  ASSERT_TRUE(tape_record_close(4870));  // 59.998 samples: 60 made
+  tape.clock = 4870;
+  ASSERT_TRUE(tape_record_close());  // 59.998 samples: 60 made
   std::ifstream in(path("out.wav"), std::ios::binary);
   const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), {});
   uint8_t h[kWavHeaderBytes];

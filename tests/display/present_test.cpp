@@ -33,7 +33,7 @@ TEST_F(PresentTest, GeometryAndFilterPixelsOfEveryMode) {
     SCOPED_TRACE(testing::Message() << g.width << " x " << g.height << " mode " << g.mode);
     open(g.width, g.height, g.mode);
     fill_frame_with(pattern);
-    video_present();
+    app_present();
     EXPECT_EQ(display.last_result, 0);
     int bad = 0;  // pixels unlike the source rectangle scaled in place, black around it
     for (int y = 0; y < g.height; ++y)
@@ -57,7 +57,7 @@ TEST_F(PresentTest, DarkenedRowsOfAWhitePixel) {
   fill_frame(0xFFFF);
   for (const auto& [mode, darker] : {std::pair{0, 0x7BEF}, std::pair{2, 0xC618}}) {
     app_settings.blit_mode = mode;
-    video_present();
+    app_present();
     const std::vector<uint16_t> got = {back(31, 25), back(32, 24), back(32, 25)};  // outside, first row, second row
     EXPECT_EQ(got, (std::vector<uint16_t>{0, 0xFFFF, uint16_t(darker)})) << "mode " << mode;
   }
@@ -71,7 +71,7 @@ TEST_F(PresentTest, Modes5And6StretchToTheWholeScreen) {
   fill_frame_with([](int x, int y) { return x >= 16 && x < 272 && y >= 24 && y < 216 ? kActive : kBorder; });
   for (int mode : {5, 6}) {
     app_settings.blit_mode = mode;
-    video_present();
+    app_present();
     int bad = 0;
     for (int y = 0; y < 600; ++y)
       for (int x = 0; x < 800; ++x) {
@@ -89,7 +89,7 @@ TEST_F(PresentTest, Modes5And6StretchToTheWholeScreen) {
 TEST_F(PresentTest, LoadDisplayLinesStackUnderEachOther) {
   open(640, 480, 3);
   fill_frame(0x07E0);
-  video_present();
+  app_present();
   video_draw_cpu_load(7.25f);
   video_draw_load_line(1, "Tape 0:12 / 3:45");
   int bad = 0;

@@ -37,7 +37,7 @@ TEST_F(SdlDisplay, HostAndRendererBlitsGiveTheSameBackBuffer) {
     ASSERT_EQ(video_set_placement(placement), 1);
     app_settings.blit_mode = 3 + placement;
     fill_frame_with(pattern);  // a new frame surface holds nothing until drawn
-    video_present();
+    app_present();
     EXPECT_EQ(display.last_result, 0);
     int bad = 0;  // the frame from (0, 12) doubled at (32, 24), black around it
     for (int y = 0; y < 480; ++y)
@@ -53,7 +53,7 @@ TEST_F(SdlDisplay, HostAndRendererBlitsGiveTheSameBackBuffer) {
   open(512, 384, 6);
   ASSERT_EQ(video_set_placement(1), 1);
   fill_frame(0x07E0);
-  video_present();
+  app_present();
   video_draw_cpu_load(12.5f);
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 66; ++x)

@@ -71,7 +71,7 @@ TEST_F(VideoSetup, BeforeTheFirstModeAndAfterRelease) {
   video_unlock_frame();
   EXPECT_EQ(*video_pixel_address(2, 287, 239), 0xBEEF);  // readable after the unlock
   EXPECT_EQ(video_lock_surface(1), nullptr);
-  video_present();
+  app_present();
   EXPECT_EQ(video_flip(1), 0);
   EXPECT_EQ(headless_display_flip_count(), 0);
   ASSERT_EQ(video_set_mode(640, 480), 1);

@@ -12,7 +12,8 @@
 #include <map>
 #include <set>
 
-#include "bus/input.h"
+#include "app/host_input.h"
+#include "bus/key_table.h"
 #include "libretro/retro_host.h"
 #include "libretro/retro_keys.h"
 #include "support/bus_machine.h"

@@ -1,4 +1,5 @@
-// The audio stream and the VGM logger it times, and a logged tone played by libgme.
+// The audio stream, the window's sound output it feeds and the VGM logger it
+// times, and a logged tone played by libgme.
 #include <gme/gme.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
+#include "app/machine_files.h"
+#include "app/sound_out.h"
 #include "platform/headless/headless.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
@@ -29,7 +33,7 @@ void run_frame(int deliver, int writes_per_line = 0) {
     for (int w = 0; w < writes_per_line; ++w) vgm_log_psg_write(static_cast<uint8_t>(0x80 | w));
     snd_line_done();
   }
-  snd_frame_end(deliver);
+  snd_deliver(MachineFrame{{}, snd_frame_end()}, deliver);
 }
 
 class Stream : public ::testing::Test {
@@ -38,7 +42,8 @@ class Stream : public ::testing::Test {
     ASSERT_EQ(platform_init(PlatformBackend::Headless, {}), 1);
     snd.line_phase = snd.frame_pos = snd.segment = 0;
     std::fill(std::begin(snd.staging), std::end(snd.staging), kSentinel);
-    snd_init();
+    psg_init(3579545, 44100, 0);  // the generator as the machine powers on
+    snd_init(60);
     for (uint8_t b : {0x8E, 0x0F}) psg_write(b);  // tone 0 ready, still silent
     std::filesystem::remove(path);
   }
@@ -59,14 +64,14 @@ class Stream : public ::testing::Test {
 };
 
 TEST_F(Stream, RunsFallEveryEighthLineAcrossFrames) {
-  ASSERT_EQ(snd.enabled + snd.playing + snd.chunk_samples, 2u + 2646u);
+  ASSERT_EQ(snd_out.enabled + snd_out.playing + snd_out.chunk_samples, 2u + 2646u);
   snd_frame_begin();
   for (int line = 1; line <= 312; ++line) {
     snd_line_done();
     ASSERT_EQ(snd.frame_pos, 22 * (line / 8)) << "after line " << line;
     if (line == 16) psg_write(0x90);  // heard from the third run on: sample 44
   }
-  snd_frame_end(1);  // the last 24 at 858
+  snd_frame_end();  // the last 24 at 858
   EXPECT_EQ(std::count(snd.staging, snd.staging + 44, 0), 44);
   EXPECT_EQ(snd.staging[44], 8769);
   EXPECT_TRUE(snd.staging[881] != kSentinel && snd.staging[882] == kSentinel) << "882 samples in the frame";
@@ -76,7 +81,7 @@ TEST_F(Stream, RunsFallEveryEighthLineAcrossFrames) {
   EXPECT_EQ(snd.frame_pos, 22);
   snd.frame_pos = 882;  // a full frame makes nothing more and logs no wait
   vgm_start();
-  snd_frame_end(1);
+  snd_frame_end();
   EXPECT_EQ(snd.staging[882 + 22], kSentinel);
   EXPECT_EQ(vgm.length, 0);
 }
@@ -90,7 +95,7 @@ TEST_F(Stream, ChunkByPlayPositionNoneInCatchUpOrAfterAFailedOpen) {
     for (int k = 0; k < 3; ++k) EXPECT_EQ(ring_chunk(k), k == target ? chunk : zero) << play << " " << k;
   }
   EXPECT_EQ(snd_open(44100, 1, 60), 111);  // the host's output is mono only
-  snd_init();  // fresh ring, play position 0: chunks go to the third
+  snd_init(60);  // fresh ring, play position 0: chunks go to the third
   psg_write(0x90);
   for (int f = 0; f < 3; ++f) run_frame(0);
   for (int k = 0; k < 3; ++k) EXPECT_EQ(ring_chunk(k), zero) << "catch-up delivered chunk " << k;
@@ -100,8 +105,8 @@ TEST_F(Stream, ChunkByPlayPositionNoneInCatchUpOrAfterAFailedOpen) {
     headless_audio_fail_open(code);
     EXPECT_EQ(snd_open(44100, 0, 60), code);
   }
-  snd_init();  // a failed open runs silent but logs the time
-  EXPECT_EQ(snd.enabled, 0u);
+  snd_init(60);  // a failed open runs silent but logs the time
+  EXPECT_EQ(std::tuple(snd_out.enabled, snd.making), std::tuple(0u, 0u));
   std::fill(std::begin(snd.staging), std::end(snd.staging), kSentinel);
   vgm_start();
   for (int f = 0; f < 50; ++f) run_frame(1);

@@ -16,8 +16,8 @@ std::vector<PortAccess> port_log;
 
 void setup(PortIn in, PortOut out) {
   std::memset(MachineMemory, 0, kMemorySize);
-  app_connect_cpu(in, out);
-  static const int vdp_tables = (vdp_init(app_vdp_interrupt), std::atexit(vdp_release));  // built once
+  machine_connect_cpu(in, out);
+  static const int vdp_tables = (vdp_init(machine_vdp_interrupt), std::atexit(vdp_release));  // built once
   (void)vdp_tables;
   vdp_reset();
   psg_init(3579545, 44100, 1);  // the PSG clock and the stream's rate

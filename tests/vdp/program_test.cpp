@@ -26,8 +26,8 @@ void start(const void* image, size_t size, uint8_t scene = 0) {
   std::memset(MachineMemory, 0, kMemorySize);
   std::memcpy(MachineMemory, image, std::min<size_t>(size, 0x8000));
   MachineMemory[0xC000] = scene;
-  vdp_test_start(app_vdp_interrupt);
-  app_connect_cpu(io_read_port, io_write_port);
+  vdp_test_start(machine_vdp_interrupt);
+  machine_connect_cpu(io_read_port, io_write_port);
   next_line = 0;
 }
 void step() {  // one scanline as the frame loop runs it

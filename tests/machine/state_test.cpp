@@ -15,7 +15,7 @@
 #include "bus/ppi.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
-#include "state/state_file.h"
+#include "machine/state_file.h"
 #include "support/bus_machine.h"
 #include "vdp/vdp.h"
 #include "z80/cpu.h"
@@ -29,7 +29,7 @@ void run_frames(int n) {
   for (int f = 0; f < n; ++f) {
     snd_frame_begin();
     for (int line = 0; line < kLinesPerFrame; ++line) snd_line_done();
-    snd_frame_end(1);
+    snd_frame_end();
     bus_machine::run_frame();
   }
 }

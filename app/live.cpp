@@ -1,6 +1,6 @@
 // Live sound: the frame loop's side (the pacing clock, each frame's ratio,
 // resampling into the ring) and the device's pull.
-#include "sound/live.h"
+#include "app/live.h"
 
 #include <algorithm>
 

@@ -2,8 +2,9 @@
 // the line of the frame interrupt and of its withdrawal, the samples a frame
 // makes and how many frames a second the host paces. Two machines exist: the
 // 50 Hz PAL machine (the default) and the 60 Hz NTSC machine (--ntsc). One of
-// them is chosen at start-up and read by the frame loop, the VDP, the sound
-// stream and the pacing; it does not change while the program runs.
+// them is chosen before the machine powers on; the frame loop reads it, and
+// power-on gives the VDP its interrupt lines and the sound stream its samples
+// a frame. It does not change while the machine runs.
 //
 // Both keep the Z80 clock at 3,579,545 Hz, the V counter table and the drawn
 // lines 0-239; lines past 239 draw nothing.
@@ -24,14 +25,17 @@ struct MachineTiming {
   int32_t chunk_ms;           // three frames of sound, one delivery
 };
 
-// 312 lines of 229 T-states (71,448 a frame), 882 samples, 50 frames a second.
-inline constexpr MachineTiming kPalTiming{MachineKind::Pal, 312, 229, 212, 261, 882, 50, 60};
-// 262 lines of 228 T-states (59,736 a frame), 735 samples, 60 frames a second.
+//                                        lines  T/line  irq  withdrawn  samples  fps  chunk
+inline constexpr MachineTiming kPalTiming{MachineKind::Pal,   312, 229, 212, 261, 882, 50, 60};
 inline constexpr MachineTiming kNtscTiming{MachineKind::Ntsc, 262, 228, 192, 261, 735, 60, 50};
 
-// The timing of the running machine; kPalTiming until start-up chooses.
+inline constexpr const MachineTiming& machine_timing_of(MachineKind kind) {
+  return kind == MachineKind::Ntsc ? kNtscTiming : kPalTiming;
+}
+
+// The timing of the machine chosen; kPalTiming until one is.
 extern MachineTiming machine_timing;
 
-// Chooses the machine for the rest of the run. Call before the devices are
-// set up (the sound stream sizes its delivery from it).
+// Chooses the machine: power-on does, and a run that must check a state of
+// the other machine before it starts.
 void machine_timing_select(MachineKind kind);

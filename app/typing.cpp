@@ -1,6 +1,6 @@
 // Typing: a text decoded from UTF-8 into key strokes, and the strokes laid
 // on the keyboard matrix poll by poll.
-#include "bus/typing.h"
+#include "app/typing.h"
 
 #include <cstdio>
 

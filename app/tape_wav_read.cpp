@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bus/tape_wav.h"
+#include "app/tape_wav.h"
 
 namespace {
 

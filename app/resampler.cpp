@@ -1,6 +1,6 @@
 // The live sound's resampler: four-point cubic interpolation over the last
 // frame's tail and this frame's samples.
-#include "sound/resampler.h"
+#include "app/resampler.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include <numbers>
 #include <vector>
 
-#include "sound/live_ring.h"
-#include "sound/resampler.h"
+#include "app/live_ring.h"
+#include "app/resampler.h"
 
 namespace {
 

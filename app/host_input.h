@@ -1,32 +1,28 @@
-// Host input: the host keyboard device and the key table that lays the
-// SC-3000 keyboard (or joystick 1) over the PC keyboard.
+// The host's keys as the window and headless runs lay them over the machine:
+// the keyboard device (the PC keyboard, or a headless run's scripted keys),
+// read once per pacing step into the machine's input for the next frames.
+// In keyboard mode the key table lays the PC keyboard over the SC-3000
+// matrix; in joystick mode the arrows, A and S (and a gamepad) are
+// joystick 1. INS is the machine's RESET key.
 #pragma once
 
 #include <cstdint>
+
+#include "machine/machine.h"
 
 // The host keyboard as the platform offers it. `di` and `device` stand for
 // the keyboard service and its system keyboard device: 1 while open.
 struct HostKeyboard {
   uint32_t di = 0;
   uint32_t device = 0;
-  uint32_t acquired = 0;     // 1 after a successful acquire
+  uint32_t acquired = 0;        // 1 after a successful acquire
+  uint32_t input_enabled = 1;   // 0 while the menu is open: every key reads released
   uint8_t key_state[256] = {};  // by DirectInput key code, bit 7 = down
 };
 
 extern HostKeyboard host_keyboard;
 
-// One host key on one line of the SC-3000 keyboard matrix.
-struct KeyMapEntry {
-  uint32_t dik_code;  // DirectInput key code; 0 = skipped
-  uint32_t row;       // matrix row 0-6
-  uint32_t mask;      // line bit within the 16-bit row
-  char name[16];      // the SC-3000 key's legend (documentation only)
-};
-
-constexpr int kKeyMapSize = 65;
-extern const KeyMapEntry KeyMap[kKeyMapSize];
-
-// One host key of joystick mode and its bit in `joystick1`.
+// One host key of joystick mode and its bit in joystick 1.
 struct JoystickKeyEntry {
   uint32_t dik_code;
   uint32_t bit;
@@ -41,11 +37,10 @@ void input_acquire();
 void input_unacquire();
 void input_read_keyboard();
 uint32_t input_key_down(uint8_t code);
-// Rebuilds the PPI's key rows and joystick bytes from the host keyboard.
-void ppi_poll_host();
-// Presses, in the PPI's key rows, the SC-3000 keys that KeyMap lays over the
-// host keys down in `key_state` (by DirectInput code, bit 7 = down).
-void ppi_press_keys(const uint8_t key_state[256]);
+// The machine's input from the host keys held now: the key rows (keyboard
+// mode) or joystick 1 (joystick mode), both released while the menu is
+// open, and the RESET key while INS is held.
+MachineInput input_poll_host();
 // The DirectInput key code of a key name without its DIK_ prefix ("A",
 // "RETURN", "LSHIFT", "F2"; any case), or -1 when there is no such key.
 int input_key_code(const char* name);

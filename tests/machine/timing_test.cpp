@@ -12,13 +12,11 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
-#include "app/app.h"
-#include "app/library.h"
 #include "bus/io.h"
-#include "bus/machine_timing.h"
-#include "display/video.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
+#include "support/bus_machine.h"
 
 namespace {
 
@@ -55,29 +53,23 @@ void PrintTo(const Machine& m, std::ostream* os) { *os << m.name; }
 class MachineTimingProgram : public testing::TestWithParam<Machine> {
  protected:
   void SetUp() override {
-    machine_timing_select(GetParam().kind);
-    app_settings = AppSettings{};
-    app_settings.frame_rate = GetParam().frames_per_second;
-    ASSERT_EQ(platform_init(PlatformBackend::Headless, PlatformOptions{}), 1);
-    ASSERT_TRUE(video_init(288, 240));
-    ASSERT_GT(app_list_resolutions(), 0);
-    video_set_mode(resolution_table[0].width, resolution_table[0].height);
-    app_setup_machine();
-    const std::string image = std::string(QUAV_TEST_ROM_DIR) + "/frame_timing.bin";
-    ASSERT_EQ(app_load_file(image.c_str()), 1) << image;
+    machine_power_on(GetParam().kind);
+    machine_boot_logo();
+    const std::vector<uint8_t> image = bus_machine::test_rom("frame_timing");
+    ASSERT_FALSE(image.empty());
+    machine_load_file_image(image.data(), image.size());
   }
   void TearDown() override {
-    app_shutdown();
-    platform_quit();
+    machine_power_off();
     machine_timing_select(MachineKind::Pal);
-    app_settings = AppSettings{};
   }
 };
 
 TEST_P(MachineTimingProgram, MeasuresItsFrameFromInside) {
   const Machine& t = GetParam();
+  EXPECT_EQ(machine_timing.frames_per_second, t.frames_per_second);
   int frames = 0;
-  for (; frames < 30 && MachineMemory[kDone] != 0x5A; ++frames) app_run_frame(1, 1);
+  for (; frames < 30 && MachineMemory[kDone] != 0x5A; ++frames) machine_run_frame(1);
   ASSERT_EQ(MachineMemory[kDone], 0x5A) << "the program did not finish its measurements";
 
   // The same loop timed a frame and 176 lines, each to within a pass.
@@ -98,10 +90,10 @@ TEST_P(MachineTimingProgram, MeasuresItsFrameFromInside) {
 
   // The handler runs on the line after the interrupt line, once a frame,
   // and finds the frame flag and the sprites' coincidence.
-  for (int f = 0; f < 3; ++f) app_run_frame(1, 1);
+  for (int f = 0; f < 3; ++f) machine_run_frame(1);
   const uint8_t runs = MachineMemory[kIrqRuns];
   EXPECT_GE(runs, 2);
-  for (int f = 0; f < 5; ++f) app_run_frame(1, 1);
+  for (int f = 0; f < 5; ++f) machine_run_frame(1);
   EXPECT_EQ(MachineMemory[kIrqRuns], runs + 5);
   EXPECT_EQ(MachineMemory[kIrqV], v_counter_of(t.irq_line + 1));
   EXPECT_EQ(MachineMemory[kIrqStatus], 0xA0);

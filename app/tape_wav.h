@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "bus/tape.h"
-
-constexpr uint32_t kTapeOutRate = 44100;
+#include "machine/cassette.h"
+#include "platform/file_io.h"
 
 // Reads the WAV file at `path`. 1, or 0 with the reason in *why ("No such
 // file or directory", "not a WAV file", "cut short inside its header", ...)
@@ -19,13 +18,22 @@ constexpr uint32_t kTapeOutRate = 44100;
 // means the rest of the file.
 int tape_wav_read(const char* path, TapeLevels* levels, std::string* why, std::string* note);
 
-// Starts recording the cassette output into `path` from the machine's time
-// now, at `level`. 1, or 0 with the failure reported in one line.
-int tape_record_open(const char* path, uint32_t level);
-// Writes the samples made so far to the file (the recorder's own buffer
-// when no file is open is simply emptied).
-void tape_record_flush(TapeRecorder& r);
-// Ends the recording at the machine's time `t`: the last sample is made
-// whole at the level then, the file completed and renamed into place. 1, or
-// 0 with the failure reported in one line.
-int tape_record_close(uint64_t t);
+// The file the cassette output is recorded into.
+struct TapeOutFile {
+  OutputFile file;
+  uint32_t data_bytes = 0;
+  uint32_t full = 0;  // 1 once the WAV file could hold no more
+};
+extern TapeOutFile tape_out_file;
+
+// Opens the file the recording goes to. 1, or 0 with the failure reported
+// in one line (its errno in tape_out_file.file.error).
+int tape_record_open(const char* path);
+// Writes the samples the machine has recorded so far to the file.
+void tape_record_flush();
+// Ends the recording at the machine's time now: the samples written, the
+// file completed and renamed into place. 1 (also when none was open), or 0
+// with the failure reported in one line.
+int tape_record_close();
+// Drops the file, writing nothing.
+void tape_record_discard();

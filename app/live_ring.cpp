@@ -1,6 +1,6 @@
 // The live sound's ring: the writer's pushes, marks and requests, and the
 // reader's pull with its fades.
-#include "sound/live_ring.h"
+#include "app/live_ring.h"
 
 #include <algorithm>
 

@@ -13,11 +13,11 @@
 #include "app/hotkeys.h"
 #include "app/library.h"
 #include "app/state_slots.h"
-#include "bus/machine_timing.h"
+#include "machine/timing.h"
 #include "display/video.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "sound/live.h"
+#include "app/live.h"
 #include "sound/psg.h"
 
 namespace {

@@ -2,13 +2,13 @@
 //
 // What the machine makes is untouched (the stream, its chunks, the WAV and
 // VGM files). Each emulated frame's samples go, as soon as the frame is
-// made, through a ring (sound/live_ring.h) that the card drains on its own
+// made, through a ring (app/live_ring.h) that the card drains on its own
 // thread and clock. The card's clock never quite agrees with the host's, so
 // while the live sound runs the frame loop paces by the card's clock
 // (live_pace_clock): frames are made as fast as the card plays them, and the
 // pitch is the machine's whatever the card's rate. What is left (the fill a
 // start or a late frame leaves, a card that stalls and the host's clock
-// standing in) is taken up by resampling (sound/resampler.h) each frame by a
+// standing in) is taken up by resampling (app/resampler.h) each frame by a
 // ratio that follows the ring's fill, within 5 % of 1. The target is 25 ms
 // of sound ahead of each new frame, about two frames in the ring on
 // average; a ring that runs dry between frames less than 100 ms apart (a
@@ -23,8 +23,8 @@
 
 #include <cstdint>
 
-#include "sound/live_ring.h"
-#include "sound/resampler.h"
+#include "app/live_ring.h"
+#include "app/resampler.h"
 
 constexpr int32_t kLiveRate = 44100;
 constexpr int32_t kLiveTargetMs = 25;

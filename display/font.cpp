@@ -1,6 +1,6 @@
-// OsdFont: our own 6 x 8 font for the on-screen text, 224 glyphs for the
-// character codes 32-255, eight bytes each (one per pixel row, top first,
-// bit 7 the leftmost pixel; bits 7-2 are drawn).
+// OsdFont: our own 6 x 8 font for the on-screen text and the load display,
+// 224 glyphs for the character codes 32-255, eight bytes each (one per pixel
+// row, top first, bit 7 the leftmost pixel; bits 7-2 are drawn).
 //
 // Letters and signs are 5 pixels wide with the sixth column left blank as
 // spacing; capitals stand on rows 0-6, lower case on rows 2-6 with one row
@@ -8,7 +8,7 @@
 // PC's code page 437 (accented letters, currency signs with the yen sign at
 // 0x9D, shades, single and double box drawing that joins across cells,
 // blocks); 224-255 hold Greek letters, mathematical signs and four arrows.
-#include "app/osd.h"
+#include "display/font.h"
 
 // clang-format off
 const uint8_t OsdFont[224 * 8] = {

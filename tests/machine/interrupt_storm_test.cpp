@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "app/app.h"
-#include "app/library.h"
 #include "bus/io.h"
-#include "bus/machine_timing.h"
-#include "display/video.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
+#include "support/bus_machine.h"
 #include "z80/cpu.h"
 
 namespace {
@@ -35,23 +33,15 @@ constexpr Storm kStorms[] = {{MachineKind::Pal, 0, "Pal50HzIm0"}, {MachineKind::
 class InterruptStorm : public testing::TestWithParam<Storm> {
  protected:
   void SetUp() override {
-    machine_timing_select(GetParam().kind);
-    app_settings = AppSettings{};
-    app_settings.frame_rate = machine_timing.frames_per_second;
-    ASSERT_EQ(platform_init(PlatformBackend::Headless, PlatformOptions{}), 1);
-    ASSERT_TRUE(video_init(288, 240));
-    ASSERT_GT(app_list_resolutions(), 0);
-    video_set_mode(resolution_table[0].width, resolution_table[0].height);
-    app_setup_machine();
-    const std::string image =
-        std::string(QUAV_TEST_ROM_DIR) + "/irq_storm_im" + std::to_string(GetParam().mode) + ".bin";
-    ASSERT_EQ(app_load_image(image.c_str(), MapperChoice::Auto), 1) << image;
+    machine_power_on(GetParam().kind);
+    machine_boot_logo();
+    const std::vector<uint8_t> image = bus_machine::test_rom("irq_storm_im" + std::to_string(GetParam().mode));
+    ASSERT_FALSE(image.empty());
+    ASSERT_EQ(machine_load_image(image.data(), image.size(), MapperChoice::Auto), image.size());
   }
   void TearDown() override {
-    app_shutdown();
-    platform_quit();
+    machine_power_off();
     machine_timing_select(MachineKind::Pal);
-    app_settings = AppSettings{};
   }
 };
 
@@ -60,7 +50,7 @@ TEST_P(InterruptStorm, CostsItsLinesAndNoMore) {
   uint32_t most_fetches = 0;
   for (int f = 0; f < kFrames; ++f) {
     const uint32_t before = cpu.r_count;
-    app_run_frame(1, 1);
+    machine_run_frame(1);
     if (cpu.r_count - before > most_fetches) most_fetches = cpu.r_count - before;
   }
   EXPECT_LE(most_fetches, frame_t);

@@ -1,17 +1,15 @@
-// The state file: its layout, the all-or-nothing load and the safe write.
+// The state file: its layout and the all-or-nothing load.
 // Each device's section is written and read by the serialiser next to its
 // record; this file only orders, frames and checks them.
-#include "state/state_file.h"
+#include "machine/state_file.h"
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "bus/cartridge.h"
 #include "bus/io.h"
 #include "bus/ppi.h"
-#include "platform/platform.h"
 #include "sound/psg.h"
 #include "sound/stream.h"
 #include "state/state_bytes.h"
@@ -37,9 +35,6 @@ namespace {
 constexpr char kMagic[8] = {'Q', 'U', 'A', 'V', 'S', 'T', 'A', 'T'};
 constexpr size_t kHeaderBytes = sizeof kMagic + 2 + 1;
 constexpr size_t kCrcBytes = 4;
-// Far above any state (the flat map's is under 100 KB; a banked
-// cartridge's image adds up to 4 MB).
-constexpr size_t kMaxStateBytes = 8u << 20;
 
 constexpr StateTag kTagCartridge = "CART";
 constexpr StateTag kTagCpu = "Z80 ";
@@ -181,70 +176,4 @@ void state_commit(const MachineSnapshot& s) {
   psg = s.psg;
   snd_state_commit(s.snd);
   ppi = s.ppi;
-}
-
-namespace {
-
-// RetroArch keeps a core's state bytes in a container of its own: "RASTATE"
-// and a version byte, then blocks of a four-letter tag, a 32-bit size and
-// the bytes, each block starting on a multiple of 8, the last one "END ".
-// The core's bytes are the block "MEM ". False when `file` is no such
-// container or has no such block.
-bool unwrap_retroarch_state(std::vector<uint8_t>* file) {
-  constexpr char kContainer[7] = {'R', 'A', 'S', 'T', 'A', 'T', 'E'};
-  constexpr size_t kFirstBlock = 8, kBlockHeader = 8, kAlign = 8;
-  if (file->size() < kFirstBlock || std::memcmp(file->data(), kContainer, sizeof kContainer) != 0) {
-    return false;
-  }
-  for (size_t at = kFirstBlock; at + kBlockHeader <= file->size();) {
-    StateReader header(file->data() + at, kBlockHeader);
-    char tag[4];
-    header.bytes(tag, sizeof tag);
-    const size_t size = header.u32();
-    if (std::memcmp(tag, "END ", 4) == 0 || size > file->size() - at - kBlockHeader) return false;
-    if (std::memcmp(tag, "MEM ", 4) == 0) {
-      const auto first = file->begin() + static_cast<std::ptrdiff_t>(at + kBlockHeader);
-      *file = std::vector<uint8_t>(first, first + static_cast<std::ptrdiff_t>(size));
-      return true;
-    }
-    at += (kBlockHeader + size + kAlign - 1) / kAlign * kAlign;
-  }
-  return false;
-}
-
-}  // namespace
-
-bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why) {
-  bool longer = false;
-  if (!file_read_checked(path.c_str(), kMaxStateBytes, bytes, &longer, why)) return false;
-  if (longer) {
-    *why = "too large to be a QUAV state file";
-    return false;
-  }
-  if (bytes->size() >= 5 && std::memcmp(bytes->data(), "#RZIP", 5) == 0) {
-    *why = "compressed by RetroArch (save it with Savestate Compression off)";
-    return false;
-  }
-  unwrap_retroarch_state(bytes);
-  return true;
-}
-
-bool state_load_file(const std::string& path, std::string* why) {
-  std::vector<uint8_t> bytes;
-  if (!state_read_file(path, &bytes, why)) return false;
-  SnapshotPtr snapshot = state_decode(bytes, why);
-  if (!snapshot) return false;
-  state_commit(*snapshot);
-  return true;
-}
-
-bool state_save_file(const std::string& path, std::string* why) {
-  const std::vector<uint8_t> bytes = state_encode();
-  OutputFile out;
-  if (output_open(&out, path.c_str())) {
-    output_write(&out, bytes.data(), bytes.size());
-    if (output_commit(&out)) return true;
-  }
-  *why = std::strerror(out.error);
-  return false;
 }

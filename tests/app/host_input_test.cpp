@@ -1,8 +1,10 @@
 // The host keyboard and the key tables, driven through the headless
-// backend's scripted keyboard and read back through the PPI's ports.
+// backend's scripted keyboard, handed to the machine as its input and read
+// back through the PPI's ports.
 #include <gtest/gtest.h>
 
-#include "bus/input.h"
+#include "app/host_input.h"
+#include "bus/key_table.h"
 #include "bus/ppi.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -11,6 +13,8 @@
 namespace {
 
 int code(const char* name) { return input_key_code(name); }
+// One pacing step's poll, handed over as the frame loop does.
+void poll() { machine_set_input(input_poll_host()); }
 uint8_t port_a(int row) {
   ppi_write_port_c(static_cast<uint8_t>(row));
   return ppi_read_port_a();
@@ -24,11 +28,13 @@ class HostInput : public ::testing::Test {
     ASSERT_EQ(input_init(), 1u);
     ppi = PpiState{};
     ppi.joystick_mode = 0;
+    host_keyboard.input_enabled = 1;
   }
   void TearDown() override {
     input_release();
     headless_keyboard_clear();
     ppi = PpiState{};
+    host_keyboard.input_enabled = 1;
   }
 };
 
@@ -64,7 +70,8 @@ TEST(KeyTable, RowsLinesNamesAndScancodes) {
 }
 
 // Port A readings (row 7 the joysticks) after one poll; joystick mode reads
-// six keys and no matrix line; with the menu open nothing is pressed.
+// six keys and no matrix line; with the menu open nothing is pressed, but
+// INS is still the RESET key.
 TEST_F(HostInput, PortReadings) {
   const struct {
     uint32_t joystick_mode;
@@ -82,15 +89,18 @@ TEST_F(HostInput, PortReadings) {
     headless_keyboard_clear();
     for (const char* n : c.held) headless_keyboard_hold(code(n), 0, 1);
     headless_keyboard_set_frame(0);
-    ppi_poll_host();
+    poll();
     EXPECT_EQ(port_a(c.row), c.port_a) << *c.held.begin() << ", row " << c.row;
     for (int r = 0; c.joystick_mode && r < 7; ++r) EXPECT_EQ(ppi.key_rows[r], 0xFFFF) << r;
   }
-  ppi.input_enabled = 0;
+  host_keyboard.input_enabled = 0;
   headless_keyboard_set_frame(5);  // A no longer held, but the device is not read
-  ppi_poll_host();
+  poll();
   for (int r = 0; r < 8; ++r) EXPECT_EQ(port_a(r), 0xFF) << r;
   EXPECT_EQ(host_keyboard.key_state[code("A")], 0x80);
+  EXPECT_EQ(input_poll_host().reset, 0u);
+  headless_keyboard_hold(code("INSERT"), 5, 6);
+  EXPECT_EQ(input_poll_host().reset, 1u);
 }
 
 // Polls over time: both Shifts share one line, held until both are up; focus loss releases
@@ -105,7 +115,7 @@ TEST_F(HostInput, ShiftsAndFocusLossAcrossPolls) {
   for (const auto& p : polls) {
     headless_keyboard_set_frame(p.frame);
     headless_keyboard_set_focus(p.in_front);
-    ppi_poll_host();
+    poll();
     EXPECT_EQ(port_a(0), p.row0) << "frame " << p.frame;
     EXPECT_EQ(ppi.key_rows[6], p.row6) << "frame " << p.frame;
   }

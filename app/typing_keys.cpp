@@ -5,7 +5,7 @@
 // right of "/" carries the pi sign, with the underscore above it; "0" has
 // no upper legend. The yen sign sits where ASCII has the backslash, so a
 // backslash types the yen key.
-#include "bus/typing.h"
+#include "app/typing.h"
 
 namespace {
 

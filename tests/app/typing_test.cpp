@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "bus/typing.h"
+#include "app/typing.h"
 
 namespace {
 

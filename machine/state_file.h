@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "bus/machine_timing.h"
+#include "machine/timing.h"
 
 // Version 2 records which PPI the machine has; version 1 files (the
 // machine's own PPI) still load.
@@ -41,16 +41,3 @@ bool state_machine_kind(const std::vector<uint8_t>& bytes, MachineKind* kind);
 SnapshotPtr state_decode(const std::vector<uint8_t>& bytes, std::string* why);
 // Puts the snapshot into the machine, all parts at once.
 void state_commit(const MachineSnapshot& snapshot);
-
-// A state file's bytes; false with the reason (missing, a directory,
-// unreadable, too large, compressed by RetroArch) in `why`. A state that
-// RetroArch saved from the libretro core comes in RetroArch's container; its
-// bytes are taken out of it. Nothing is checked beyond reading.
-bool state_read_file(const std::string& path, std::vector<uint8_t>* bytes, std::string* why);
-// Reads, checks and commits a state file; false with the reason in `why`,
-// and then the machine is exactly as it was.
-bool state_load_file(const std::string& path, std::string* why);
-// Writes the running machine to `path` through a temporary file in the same
-// folder, renamed over it when complete; false with the reason in `why`.
-// The failure is reported on stderr by the writer, in one line.
-bool state_save_file(const std::string& path, std::string* why);
