@@ -21,7 +21,9 @@ void ppi_state_save(StateWriter& out) {
   out.u8(ppi.joystick_mode);
   out.u8(ppi.joystick1);
   out.u8(ppi.joystick2);
-  out.u8(ppi.power_on_8255);
+  // The machine's own PPI is saved as it was before the 8255 was modelled,
+  // so that its states stay as they were; the 8255 adds one byte.
+  if (ppi.power_on_8255 == 1) out.u8(ppi.power_on_8255);
 }
 
 bool ppi_state_load(StateReader& in, PpiState* into) {
@@ -32,7 +34,7 @@ bool ppi_state_load(StateReader& in, PpiState* into) {
   p.joystick_mode = in.u8();
   p.joystick1 = in.u8();
   p.joystick2 = in.u8();
-  // States saved before the 8255 was modelled end here: the machine's own PPI.
+  // The machine's own PPI ends here; the 8255 says so in one more byte.
   p.power_on_8255 = in.left() == 0 ? 0 : in.u8();
   return in.done() && p.selected_row <= kMaxRow && p.joystick_mode <= 1 && p.power_on_8255 <= 1 &&
          p.selected_row == (p.port_c_latch & kMaxRow);

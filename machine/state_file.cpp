@@ -69,7 +69,7 @@ std::vector<uint8_t> state_encode() {
   std::vector<uint8_t> bytes;
   StateWriter out(&bytes);
   out.bytes(kMagic, sizeof kMagic);
-  out.u16(kStateVersion);
+  out.u16(ppi.power_on_8255 == 1 ? kStateVersion : kOldestStateVersion);
   out.u8(static_cast<uint8_t>(machine_timing.kind));
   // The sections in their fixed order, each from its device's serialiser.
   const struct {

@@ -20,8 +20,9 @@
 
 #include "machine/timing.h"
 
-// Version 2 records which PPI the machine has; version 1 files (the
-// machine's own PPI) still load.
+// A machine with the 8255 of a bare image is saved as version 2, whose PPI
+// section says so; a machine with its own PPI as version 1, byte for byte as
+// before the 8255 was modelled, which every QUAV reads.
 constexpr uint16_t kStateVersion = 2;
 constexpr uint16_t kOldestStateVersion = 1;
 

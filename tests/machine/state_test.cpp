@@ -141,9 +141,8 @@ TEST_F(SaveState, ABankedCartridgeComesBackWithItsMapAndBanks) {
   cart_use_flat();
 }
 
-// The PPI travels with the state: the 8255 of a bare image, or the machine's own PPI; a
-// version 1 state, from before the 8255 was modelled, has no such byte and loads as the
-// machine's own PPI.
+// The PPI travels with the state: the 8255 of a bare image in a version 2 state; the
+// machine's own PPI in a version 1 state, byte for byte as before the 8255 was modelled.
 TEST_F(SaveState, ThePpiKindTravelsAndOlderStatesLoad) {
   ppi_power_on_8255();
   ppi_write_control(0x08);  // bit 4 of port C cleared
@@ -161,6 +160,7 @@ TEST_F(SaveState, ThePpiKindTravelsAndOlderStatesLoad) {
   fix_crc(&version_1);
   ASSERT_TRUE(load(version_1, &why)) << why;
   EXPECT_EQ(std::tuple(ppi.power_on_8255, ppi.port_c_latch, ppi.selected_row), std::tuple(0u, 0xEFu, 7u));
+  EXPECT_EQ(state_encode(), version_1) << "the machine's own PPI saves as version 1";
   ppi_write_control(0x80);
   EXPECT_EQ(ppi.port_c_latch, 0xEFu) << "the machine's own PPI ignores the control port";
 }
