@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "app/command_line.h"
@@ -103,36 +102,6 @@ TEST(GnuOptions, TakesOutOurOptionsAndLeavesTheTokensInOrder) {
   EXPECT_EQ(o.holds[0].code, 0x1C);
   EXPECT_EQ(o.holds[0].from * 100 + o.holds[0].to, 1012);
   EXPECT_EQ(o.rest, (std::vector<std::string>{"/blit", "3", "/file", "g.sc"}));
-}
-
-// The tape and typing options, in the window as headless; texts to type
-// keep their order; bad values are usage errors.
-TEST(GnuOptions, TapeAndTypingOptions) {
-  RunOptions o;
-  std::string error;
-  ASSERT_EQ(parse({"--tape", "in.wav", "--type-file=a.bas", "--tape-out", "out.wav", "--type",
-                   "RUN\\n", "--type-at", "250", "--type", ""},
-                  &o, &error),
-            1)
-      << error;
-  EXPECT_EQ(std::tuple(o.tape, o.tape_out, o.type_at, o.headless),
-            std::tuple("in.wav", "out.wav", 250, false));
-  ASSERT_EQ(o.type.size(), 3u);
-  EXPECT_EQ(std::tuple(o.type[0].file, o.type[0].value, o.type[1].file, o.type[1].value,
-                       o.type[2].value),
-            std::tuple(true, "a.bas", false, "RUN\\n", ""));
-  const std::pair<std::vector<const char*>, const char*> bad[] = {
-      {{"--type-at", "-1"}, "--type-at: '-1' is not a frame number"},
-      {{"--type-at", "x"}, "--type-at: 'x' is not a frame number"},
-      {{"--type-file", ""}, "--type-file needs a non-empty path"},
-      {{"--tape-out="}, "--tape-out needs a non-empty path"},
-      {{"--tape"}, "--tape needs a value"},
-  };
-  for (const auto& [args, why] : bad) {
-    RunOptions r;
-    EXPECT_EQ(parse(args, &r, &error), 0) << why;
-    EXPECT_EQ(error, why);
-  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -118,9 +119,12 @@ void listen(const int16_t* samples, int count, uint32_t now_ms) {
 }
 
 struct Run {
-  double rate_error;
+  const char* name;
+  double rate_error;  // the card's clock against ours
   MachineKind machine;
 };
+void PrintTo(const Run& r, std::ostream* os) { *os << r.name; }
+std::string name_of(const ::testing::TestParamInfo<Run>& p) { return p.param.name; }
 
 class LiveDevice : public ::testing::TestWithParam<Run> {
  protected:
@@ -205,10 +209,14 @@ TEST_P(LiveDeviceSteady, TenMinutesOfToneReachTheCardWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RateErrors, LiveDeviceSteady,
-                         ::testing::Values(Run{-0.05, MachineKind::Pal}, Run{-0.005, MachineKind::Pal},
-                                           Run{0.0, MachineKind::Pal}, Run{0.005, MachineKind::Pal},
-                                           Run{0.05, MachineKind::Pal}, Run{-0.05, MachineKind::Ntsc},
-                                           Run{0.05, MachineKind::Ntsc}));
+                         ::testing::Values(Run{"Pal50HzCardSlow5", -0.05, MachineKind::Pal},
+                                           Run{"Pal50HzCardSlow05", -0.005, MachineKind::Pal},
+                                           Run{"Pal50HzCardExact", 0.0, MachineKind::Pal},
+                                           Run{"Pal50HzCardFast05", 0.005, MachineKind::Pal},
+                                           Run{"Pal50HzCardFast5", 0.05, MachineKind::Pal},
+                                           Run{"NtscCardSlow5", -0.05, MachineKind::Ntsc},
+                                           Run{"NtscCardFast5", 0.05, MachineKind::Ntsc}),
+                         name_of);
 
 // Pause and resume, a hard reset, a host that stops for 300 ms and for
 // 80 ms, a card that stops for half a second (the frames go on by the host's
@@ -261,6 +269,8 @@ TEST_P(LiveDeviceEvents, RateControlTakesUpAFillOffItsTarget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RateErrors, LiveDeviceEvents,
-                         ::testing::Values(Run{0.0, MachineKind::Pal}, Run{0.03, MachineKind::Ntsc}));
+                         ::testing::Values(Run{"Pal50HzCardExact", 0.0, MachineKind::Pal},
+                                           Run{"NtscCardFast3", 0.03, MachineKind::Ntsc}),
+                         name_of);
 
 }  // namespace

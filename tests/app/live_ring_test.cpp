@@ -1,11 +1,16 @@
-// The live sound's ring and resampler on their own: the fades the reader
-// makes at every start and stop, the latencies it measures, and the shape of
-// resampled waves.
+// The live sound's ring and resampler on their own: what the reader keeps
+// and drops at a start, a pause and a load, the latencies it measures, and
+// the shape of resampled waves. That no start, stop or dry spell clicks, and
+// the under-runs, are heard through the whole window loop
+// (live_device_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <numbers>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/live_ring.h"
@@ -14,11 +19,21 @@
 namespace {
 
 using Samples = std::vector<int16_t>;
-constexpr int16_t kLevel = 8820;  // 20 a fade step
+constexpr int16_t kLevel = 8820;
 constexpr int kFade = kLiveFadeSamples;
 
-// A fade from `from` to `to` over kFade samples, as the reader makes it.
-int16_t ramp(int from, int to, int k) { return static_cast<int16_t>(from + (to - from) * (k + 1) / kFade); }
+// A fade of `out` from `from` to `to` over the 10 ms from sample `at`: it
+// starts within a step of `from`, moves only towards `to` by at most a step
+// at a time, and ends on `to`.
+void expect_fade(const Samples& out, int at, int from, int to) {
+  const int step = std::abs(to - from) / kFade + 1;
+  EXPECT_LE(std::abs(out[at] - from), step) << "the fade starts at " << out[at];
+  for (int k = at + 1; k < at + kFade; ++k) {
+    const int moved = (out[k] - out[k - 1]) * (to > from ? 1 : -1);
+    ASSERT_TRUE(moved >= 0 && moved <= step) << "sample " << k << ": " << out[k - 1] << " to " << out[k];
+  }
+  EXPECT_EQ(out[at + kFade - 1], to);
+}
 
 class Ring : public ::testing::Test {
  protected:
@@ -40,78 +55,43 @@ class Ring : public ::testing::Test {
 
 // Held silent at first, the reader starts once released and the ring holds
 // its resume fill and a pull: it keeps only the freshest of what waited and
-// fades in over 10 ms.
-TEST_F(Ring, StartsSilentThenFadesInOnTheFreshestSamples) {
+// fades in.
+TEST_F(Ring, AStartKeepsTheFreshestSamplesAndFadesIn) {
   push(1000, 1);  // older than what is kept
   push(3000);
   EXPECT_EQ(pull(512), Samples(512, 0)) << "held";
   EXPECT_EQ(fill(), 1512u) << "the wait is kept short";
   ring.hold.store(0);
   const Samples out = pull(512);
-  for (int k = 0; k < 512; ++k) ASSERT_EQ(out[k], k < kFade ? ramp(0, kLevel, k) : kLevel) << k;
-  EXPECT_EQ(fill(), 1000u);
-  EXPECT_EQ(live_ring_state(ring), LivePlay::Playing);
+  expect_fade(out, 0, 0, kLevel);
+  EXPECT_EQ(Samples(out.begin() + kFade, out.end()), Samples(512 - kFade, kLevel));
+  EXPECT_EQ(std::pair(fill(), live_ring_state(ring)), std::pair(uint64_t{1000}, LivePlay::Playing));
 }
 
-// Pause: a fade to silence, what is queued dropped, silence while held; then
-// the sound comes back with a fade. A load: the old sound fades out, the new
-// one fades in after it; nothing of the old is heard after its fade.
-TEST_F(Ring, PauseAndLoadFadeOutDropAndFadeIn) {
+// Pause: a fade to silence, what is queued dropped, silence while held. A
+// load: the old sound fades out and nothing of it is heard after; the new
+// one fades in.
+TEST_F(Ring, PauseAndLoadDropTheOldSound) {
   ring.hold.store(0);
   push(2000);
   pull(512);
   ring.hold.store(1);
   live_ring_cut(ring, ring.written.load());
   Samples out = pull(1024);
-  for (int k = 0; k < 1024; ++k) ASSERT_EQ(out[k], k < kFade ? ramp(kLevel, 0, k) : 0) << k;
+  expect_fade(out, 0, kLevel, 0);
   EXPECT_EQ(fill(), 0u);
   push(2000);
   EXPECT_EQ(pull(512), Samples(512, 0)) << "paused";
   ring.hold.store(0);
-  out = pull(512);
-  EXPECT_EQ(out[0], ramp(0, kLevel, 0));
-  EXPECT_EQ(out[kFade], kLevel);
+  pull(512);
 
   push(600);
   live_ring_cut(ring, ring.written.load());
   push(2000, -kLevel);  // the new machine
   out = pull(2048);
-  for (int k = 0; k < 2048; ++k) {
-    if (k < kFade) {
-      ASSERT_EQ(out[k], ramp(kLevel, 0, k)) << k;
-    } else if (out[k] > 0) {
-      FAIL() << "the old sound at " << k;
-    }
-  }
-  out = pull(512);
-  EXPECT_EQ(out[0], ramp(0, -kLevel, 0)) << "the new sound fades in";
-}
-
-// A dry ring lets the last sample fall to silence over 10 ms and counts one
-// under-run; a fade-out that runs dry falls from where it stands, over what
-// is left of it. Refilled, the sound fades in again.
-TEST_F(Ring, ADryRingFallsToSilence) {
-  ring.hold.store(0);
-  push(1512);
-  pull(512);
-  pull(512);
-  Samples out = pull(1024);
-  for (int k = 0; k < 1024; ++k) {
-    const int16_t want = k < 488 ? kLevel : k < 488 + kFade ? static_cast<int16_t>(kLevel * (kFade - (k - 488)) / kFade) : 0;
-    ASSERT_EQ(out[k], want) << k;
-  }
-  EXPECT_EQ(ring.underruns.load(), 1u);
-  push(1512);
-  out = pull(512);
-  EXPECT_EQ(out[0], ramp(0, kLevel, 0));
-  pull(900);
-  live_ring_cut(ring, ring.written.load());
-  out = pull(512);  // 100 samples of the fade-out's first 441, then the fall
-  EXPECT_EQ(out[99], ramp(kLevel, 0, 99));
-  EXPECT_EQ(out[100], out[99]);
-  for (int k = 101; k < 512; ++k) ASSERT_LE(out[k], out[k - 1]) << k;
-  EXPECT_EQ(out[99 + kFade - 100 + 1], 0);
-  EXPECT_EQ(ring.underruns.load(), 1u) << "a fade that runs dry is not an under-run";
+  expect_fade(out, 0, kLevel, 0);
+  for (int k = kFade; k < 2048; ++k) ASSERT_LE(out[k], 0) << "the old sound at " << k;
+  expect_fade(pull(512), 0, 0, -kLevel);
 }
 
 // Each frame is timed from its hand-over to the pull that takes its first
@@ -131,9 +111,7 @@ TEST_F(Ring, TimesFramesAndPublishesTheDevicesClock) {
   EXPECT_EQ(ring.latency_sum_ms.load(), 30u + 10u + 5u);
   EXPECT_EQ(ring.latency_max_ms.load(), 30u);
   const LiveClock clock = live_ring_clock(ring);
-  EXPECT_EQ(clock.pulled, 1024u);
-  EXPECT_EQ(clock.read, ring.read.load());
-  EXPECT_EQ(clock.time_ms, 145u);
+  EXPECT_EQ(std::tuple(clock.pulled, clock.read, clock.time_ms), std::tuple(1024u, ring.read.load(), 145u));
   EXPECT_FALSE(live_ring_push(ring, Samples(kLiveRingSamples, 0).data(), kLiveRingSamples)) << "no room";
 }
 
@@ -145,9 +123,9 @@ TEST(Resampler, KeepsAWavesShapeAcrossFrames) {
   Samples in(882), out(2000);
   for (int i = 0; i < 882; ++i) in[i] = static_cast<int16_t>(i * 37 - 16000);
   ASSERT_EQ(resampler_run(r, in.data(), 882, 1.0, out.data()), 882);
-  EXPECT_EQ(out[0], 0);
-  EXPECT_EQ(out[1], 0);
-  for (int i = 2; i < 882; ++i) ASSERT_EQ(out[i], in[i - 2]) << i;
+  Samples late(2, 0);
+  late.insert(late.end(), in.begin(), in.end() - 2);
+  EXPECT_EQ(Samples(out.begin(), out.begin() + 882), late);
 
   for (const double ratio : {0.95, 1.05}) {
     resampler_reset(r);

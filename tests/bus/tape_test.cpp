@@ -1,12 +1,12 @@
-// The cassette: WAV tapes read into levels (formats, damage), the level the
-// machine reads at a T-state, port B bit 7 in every row, play, stop and
-// rewind; the output recorded from every change of port C bit 4, its edges
-// in the 44,100 Hz samples, and the file written.
+// The cassette: WAV tapes read into levels (the channel and the sign read,
+// other chunks, damage), the level the machine reads at a T-state, port B
+// bit 7 in every row, play, stop and rewind; the output recorded from every
+// change of port C bit 4, and the file written. Our tape programs run end to
+// end in tape_session.py.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -89,29 +89,20 @@ std::vector<uint32_t> levels_of(const TapeLevels& t) {
 
 using TapeWav = TapeFiles;
 
-// 8 and 16 bits, mono and stereo (the first channel), 9,600 to 48,000 Hz:
-// 1 above zero, 0 at or below; 8-bit samples are unsigned around 128.
-TEST_F(TapeWav, ReadsTheFirstChannelOfEachFormat) {
-  for (uint32_t rate : {9600u, 11025u, 22050u, 44100u, 48000u}) {
-    for (uint32_t bits : {8u, 16u}) {
-      for (uint32_t channels : {1u, 2u}) {
-        const std::string file = wav("t.wav", rate, bits, channels, 1000, square(10));
-        TapeLevels t;
-        std::string why, note;
-        ASSERT_TRUE(tape_wav_read(file.c_str(), &t, &why, &note)) << why;
-        std::vector<uint32_t> want;
-        for (uint32_t i = 0; i < 1000; ++i) want.push_back(i % 10 < 5);
-        EXPECT_EQ(std::tuple(t.rate, levels_of(t), note), std::tuple(rate, want, std::string()))
-            << rate << " Hz, " << bits << " bits, " << channels << " channels";
-      }
-    }
+// 1 above zero, 0 at or below; 8-bit samples are unsigned around 128, and
+// of stereo only the first channel counts (the other holds the opposite).
+// The formats and rates in use are read end to end (tape_session.py formats).
+TEST_F(TapeWav, ReadsTheFirstChannelAboveZero) {
+  const int values[] = {0, 1, -1, 255, -256, 256};
+  for (uint32_t bits : {8u, 16u}) {
+    const std::string file = wav("z.wav", 8000, bits, 2, 6, [&](uint32_t i) { return values[i]; });
+    TapeLevels t;
+    std::string why, note;
+    ASSERT_TRUE(tape_wav_read(file.c_str(), &t, &why, &note));
+    const std::vector<uint32_t> want = bits == 8 ? std::vector<uint32_t>{0, 0, 0, 0, 0, 1}
+                                                 : std::vector<uint32_t>{0, 1, 0, 1, 0, 1};
+    EXPECT_EQ(levels_of(t), want) << bits << " bits";
   }
-  const int edges[] = {0, 1, -1, 255, -256, 256};  // 16-bit: 0 and below read 0
-  const std::string file = wav("z.wav", 8000, 16, 1, 6, [&](uint32_t i) { return edges[i]; });
-  TapeLevels t;
-  std::string why, note;
-  ASSERT_TRUE(tape_wav_read(file.c_str(), &t, &why, &note));
-  EXPECT_EQ(levels_of(t), (std::vector<uint32_t>{0, 1, 0, 1, 0, 1}));
 }
 
 // Other chunks before the data (odd lengths padded), an extensible format
@@ -142,7 +133,9 @@ TEST_F(TapeWav, SkipsOtherChunksAndPlaysWhatACutFileHolds) {
   }
 }
 
-// Each file that cannot be a tape gets its reason, and nothing is read.
+// Each file that cannot be a tape gets its reason, and nothing is read (a
+// missing file, a folder, text and a cut header also end to end, in
+// tape_session.py damaged).
 TEST_F(TapeWav, RefusesWhatIsNotATape) {
   const std::string good = wav("good.wav", 9600, 8, 1, 100, square(8));
   std::ifstream in(good, std::ios::binary);
@@ -155,15 +148,9 @@ TEST_F(TapeWav, RefusesWhatIsNotATape) {
     std::copy(patch.begin(), patch.end(), b.begin() + static_cast<long>(at));
     return bytes(name, b, {});
   };
-  fs::create_directories(path("folder.wav"));
   const std::pair<std::string, std::string> cases[] = {
-      {path("missing.wav"), "No such file or directory"},
-      {path("folder.wav"), "Is a directory"},
-      {bytes("text.wav", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!'}, {}),
-       "not a WAV file"},
       {bytes("empty.wav", {}, {}), "not a WAV file"},
       {cut("riff.wav", 6), "cut short inside its header"},
-      {cut("fmt.wav", 30), "cut short inside its header"},
       {cut("data.wav", 40), "cut short inside its header"},
       {cut("nodata.wav", 44), "holds no samples"},
       {with("float.wav", 20, {3, 0}), "its samples are floating point (QUAV plays 8- and 16-bit PCM)"},
@@ -239,34 +226,6 @@ TEST_F(TapeDeck, PortBReadsTheTapeWhilePlayingAndTheDeckKeepsItsPlace) {
 }
 
 using TapeOut = TapeFiles;
-
-// Each sample is the mean level over its span: an edge inside a sample
-// gives a value between the levels, so the edge is found again from the
-// samples, to a small part of a sample, by where they cross zero.
-TEST_F(TapeOut, EdgesLandInTheSamplesWhereTheyHappened) {
-  TapeRecorder r;
-  const uint64_t edges[] = {1000, 1746, 2491, 2492, 2492, 4000, 9999, 12345};  // T-states
-  for (size_t i = 0; i < std::size(edges); ++i) {
-    tape_record_until(r, edges[i]);
-    r.level = i % 2 == 0 ? 1 : 0;
-  }
-  tape_record_until(r, 20000);
-  const std::vector<int16_t>& s = r.pending;
-  ASSERT_EQ(s.size(), 20000u * 44100 / kClock);
-  EXPECT_EQ(std::pair(s.front(), s.back()), std::pair(int16_t{-24576}, int16_t{-24576}));
-  // A sample covering T-states 0-81.17 at the low level, then high from 1000.
-  EXPECT_EQ(s[12], std::lround(24576.0 * (2.0 * (13 * kClock / 44100.0 - 1000) / (kClock / 44100.0) - 1)));
-  // The crossings, from the samples' centres, against the edges that remain.
-  std::vector<double> crossings;
-  for (size_t i = 1; i < s.size(); ++i) {
-    if ((s[i - 1] < 0) != (s[i] < 0)) {
-      crossings.push_back((i - 0.5 + double(s[i - 1]) / (s[i - 1] - s[i])) * kClock / 44100);
-    }
-  }
-  const double kept[] = {1000, 1746, 2491, 4000, 9999, 12345};  // 2491-2492 is a sliver
-  ASSERT_EQ(crossings.size(), std::size(kept));
-  for (size_t i = 0; i < crossings.size(); ++i) EXPECT_NEAR(crossings[i], kept[i], 25) << i;
-}
 
 // Port C writes, the 8255's bit set/reset and mode set, and its power-on:
 // each change of bit 4 is stamped at the machine's time; other bits are not.

@@ -3,7 +3,7 @@
 # show, in its place, the back buffer a headless run of the same test card
 # presents, within 2 per channel; the load display's digits are left out.
 . "$QUAV_SOURCE_DIR/tests/support/script.sh"
-for program in Xvfb openbox import xdotool python3; do
+for program in Xvfb openbox xprop import xdotool python3; do
   command -v "$program" >/dev/null || { echo "SKIP: $program is not installed"; exit 77; }
 done
 py=/usr/bin/python3  # Debian's Pillow belongs to the system's interpreter
@@ -83,7 +83,7 @@ done
 
 # Full-screen under a window manager: scaled to 1280 x 960 between black bars of 32 rows.
 openbox --sm-disable >openbox.log 2>&1 & pids+=($!)
-sleep 2
+wm_ready || failed "openbox did not start: $(cat openbox.log)"
 reference ref0 --blit 0 && start_window 0 0 1280 1024 --blit 0 &&
   expect_picture "full screen: the picture scaled twice between black bars" ref0 0 0 1280 1024 0 32 2
 exit $fail

@@ -24,7 +24,7 @@ print(d[o:o + 3].hex())' "$1"; }
 # to 10 s for its window (the id in $window); `ended SECONDS` is 0 when QUAV
 # ended by itself with status 0 within that time, and stops it otherwise.
 x_session() {
-  for tool in Xvfb xdotool openbox; do
+  for tool in Xvfb xdotool xprop openbox; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
   done
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display 2>xvfb.log & pids+=($!)
@@ -33,13 +33,19 @@ x_session() {
   for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
   xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: Xvfb did not start"; exit 77; }
   openbox >openbox.log 2>&1 & pids+=($!)
-  # A window that opens while the window manager is still starting may never
-  # be mapped: wait until openbox has announced itself.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  wm_ready
+  sleep 0.5
+}
+# wm_ready: waits (up to 30 s on a busy host) until the window manager has
+# announced itself on the root window; 1 if it never does. A window that
+# opens while the window manager is still starting may never be mapped, or
+# stays where it opened instead of going full-screen.
+wm_ready() {
+  for _ in $(seq 300); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
     sleep 0.1
   done
-  sleep 0.5
+  return 1
 }
 quav_window() {
   # The X and GL libraries that SDL unloads at exit leave leak reports without symbols.

@@ -157,32 +157,6 @@ TEST_F(Z80, NmiRetiCallbacksAndReset) {
             all(0x0040, 0, 0xFFFF, 0, 0));
 }
 
-// A handler that re-enables interrupts while the line is still asserted takes one every few
-// T-states, in every mode. The acceptances are paid from the budgets: every line lasts its
-// budget plus at most the last instruction, and the core fetches no more than once a T-state.
-TEST_F(Z80, AnInterruptStormCostsOnlyItsLines) {
-  for (uint8_t mode = 0; mode < 3; ++mode) {
-    SCOPED_TRACE(testing::Message() << "IM " << int{mode});
-    SetUp();
-    put(0x0000, {0x18, 0xFE});  // JR $
-    put(0x0038, {0xFB, 0xC9});  // EI; RET
-    put(0x80FF, {0x38, 0x00});  // IM 2's vector
-    cpu.i = 0x80, cpu.im = mode, cpu.sp = 0xF000;
-    cpu.iff1 = cpu.iff2 = kIffSet;
-    const uint32_t r_before = cpu.r_count;
-    for (int line = 0; line < 312; ++line) {
-      if (line == 212) cpu_irq(0xFF);
-      if (line == 261) cpu_clear_irq();
-      const int32_t ran = cpu_run(229);
-      ASSERT_TRUE(ran >= 229 && ran < 229 + 27) << "line " << line << " ran " << ran;
-      ASSERT_LE(cpu.owed_cycles, 229u * 19 / 4 + 19) << "line " << line;
-    }
-    EXPECT_LE(cpu.r_count - r_before, 312u * 229);
-    EXPECT_GT(cpu.r_count - r_before, 312u * 229 / 12);  // the storm did run
-    EXPECT_EQ(cpu.sp, 0xF000);
-  }
-}
-
 // Prefixes and R: an ignored DD/FD costs 4 and is a step and an R step of its own; an ED hole
 // changes only pc and R. Writes below 8000h are dropped at their normal cost.
 TEST_F(Z80, PrefixesHolesAndDroppedWrites) {
