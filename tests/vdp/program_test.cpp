@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/library.h"
 #include "bus/io.h"
 #include "vdp_test_util.h"
 #include "z80/cpu.h"
@@ -101,22 +100,6 @@ TEST(VdpProgram, ScreensMatchTheReference) {
       run_to(0);
       EXPECT_TRUE(frame_matches_reference()) << "sprite limit " << limit;
     }
-  }
-}
-
-// The logo's handler rewrites the colours after line 212: each picture is
-// compared when its 192 lines are drawn, and shows its rows of colours (what
-// the program writes is checked byte for byte in library_logo_test).
-TEST(VdpProgram, LogoFramesMatchTheReference) {
-  start(kLogoImage, kLogoImage_size);
-  ASSERT_TRUE(ready_when([] { return vdp.display_enabled == 1; })) << "the logo does not turn the display on";
-  for (int f = 0; f < 10; ++f) run_to(0);  // past its start-up, which clears 6 KB of colours
-  for (int f = 0; f < 3; ++f) {
-    run_to(kActiveLines);
-    ASSERT_TRUE(frame_matches_reference()) << "frame " << f;
-    int lit = 0;
-    for (int i = 0; i < 192 * 256; ++i) lit += screen(i % 256, i / 256) != colour_pixel(1);
-    EXPECT_GT(lit, 500) << "frame " << f << ": the letters of its three rows";
   }
 }
 
